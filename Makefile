@@ -1,0 +1,60 @@
+# The suite's commands. `make test` and `make run` do all the set-up on a fresh Debian 12
+# machine: they install what is missing, configure, build and then test or run.
+
+JOBS ?= 2
+BUILD ?= build
+GENERATOR := $(shell command -v ninja >/dev/null 2>&1 && echo Ninja || echo "Unix Makefiles")
+FUZZ_SECONDS ?= 20
+CMAKE_FLAGS ?=
+
+.PHONY: all deps configure build test run bench fuzz sanitize tsan format tidy clean
+
+all: build
+
+deps:
+	@bash scripts/install-deps.sh
+
+configure: deps
+	@cmake -S . -B $(BUILD) -G "$(GENERATOR)" $(CMAKE_FLAGS) >/dev/null
+
+build: configure
+	@cmake --build $(BUILD) -j $(JOBS)
+
+test: build
+	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+run: build
+	@bash scripts/run.sh $(BUILD)
+
+bench: deps
+	@cmake -S . -B build-bench -G "$(GENERATOR)" -DCMAKE_BUILD_TYPE=Release -DIRDEX_BUILD_TESTS=OFF >/dev/null
+	@cmake --build build-bench -j $(JOBS)
+	@bash scripts/bench.sh build-bench
+
+# Each libFuzzer target for a short, bounded time (FUZZ_SECONDS each).
+fuzz: deps
+	@CC=clang CXX=clang++ cmake -S . -B build-fuzz -G "$(GENERATOR)" -DIRDEX_FUZZ=ON -DIRDEX_BUILD_TESTS=OFF >/dev/null
+	@cmake --build build-fuzz -j $(JOBS)
+	@bash scripts/fuzz.sh build-fuzz $(FUZZ_SECONDS)
+
+# The SDK's tests under AddressSanitizer and UndefinedBehaviorSanitizer.
+sanitize: deps
+	@cmake -S . -B build-asan -G "$(GENERATOR)" -DIRDEX_SANITIZE=address >/dev/null
+	@cmake --build build-asan -j $(JOBS)
+	@cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+	  ctest --output-on-failure -j $(JOBS) -L sdk
+
+# The SDK's tests under ThreadSanitizer.
+tsan: deps
+	@cmake -S . -B build-tsan -G "$(GENERATOR)" -DIRDEX_SANITIZE=thread >/dev/null
+	@cmake --build build-tsan -j $(JOBS)
+	@cd build-tsan && TSAN_OPTIONS=halt_on_error=1 ctest --output-on-failure -j $(JOBS) -L sdk
+
+format:
+	@git ls-files '*.cpp' '*.h' '*.c' | xargs clang-format -i
+
+tidy: configure
+	@git ls-files 'sdk/src/*.cpp' | xargs clang-tidy -p $(BUILD) --quiet
+
+clean:
+	@rm -rf build build-bench build-fuzz build-asan build-tsan
