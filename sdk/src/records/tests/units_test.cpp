@@ -39,7 +39,8 @@ INSTANTIATE_TEST_SUITE_P(
 // The rules fix single-precision arithmetic with single-precision constants; a double
 // intermediate would differ in the last bit for some inputs.
 TEST(UnitConversion, RoundsInSinglePrecisionStepByStep) {
-  for (float v = -300.0f; v < 2000.0f; v += 0.37f) {
+  for (int step = 0; step < 6000; ++step) {
+    const float v = -300.0f + 0.37f * static_cast<float>(step);
     volatile float fahrenheitDiff = v - 32.0f;
     EXPECT_EQ(ConvertFahToCels(v), fahrenheitDiff / 1.8f);
     volatile float scaled = v * 1.8f;
