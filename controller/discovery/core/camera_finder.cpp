@@ -209,8 +209,9 @@ void CameraFinder::onBrowse(DNSServiceFlags flags, std::uint32_t interfaceIndex,
 void CameraFinder::onResolve(DNSServiceRef sdRef, DNSServiceErrorType errorCode,
                              const char* fullname, std::uint16_t txtLen,
                              const unsigned char* txtRecord) {
-  // Each resolve ends after its first answer.
-  finished_.push_back(sdRef);
+  // Each resolve ends after its first answer; a library may answer twice in one go.
+  if (std::find(finished_.begin(), finished_.end(), sdRef) == finished_.end())
+    finished_.push_back(sdRef);
   if (errorCode != kDNSServiceErr_NoError) {
     pendingMessages_.emplace_back("Error code " + std::to_string(errorCode), "");
     return;

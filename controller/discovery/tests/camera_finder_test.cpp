@@ -4,6 +4,7 @@
 #include <poll.h>
 #include <unistd.h>
 
+#include <fstream>
 #include <set>
 
 #include "discovery/core/dns_sd_library.h"
@@ -132,6 +133,20 @@ TEST_P(Finder, StoredNameWinsOverAnnouncedName) {
   open();
   ASSERT_EQ(rows().size(), 1u);
   EXPECT_EQ(rows()[0].name, "Kiln");
+}
+
+TEST_P(Finder, NamesFileEndingInsideARecordKeepsItsWholeRecords) {
+  auto bytes = encodeNamesFile(std::vector<NameRecord>{{"00:11:22:33:44:09", "Silo"}});
+  bytes.insert(bytes.end(), {'0', '0', ':', '1', '1'});
+  std::ofstream(namesPath(), std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()),
+             static_cast<std::streamsize>(bytes.size()));
+  fake_.addCamera("Cam", "KT3", "Announced", "127.0.0.39", "00:11:22:33:44:09");
+  auto& finder = open();
+  EXPECT_EQ(finder.storedNames().size(), 1u);
+  ASSERT_EQ(rows().size(), 1u);
+  EXPECT_EQ(rows()[0].name, "Silo");
+  EXPECT_EQ(log_.size(), 1u);
 }
 
 TEST_P(Finder, RenamedCameraKeepsItsNameAfterReopening) {

@@ -100,6 +100,19 @@ TEST_F(TempDir, WrittenFileReadsBack) {
   EXPECT_EQ(contents->records, records);
 }
 
+TEST_F(TempDir, LongFileIsReadUpToOneHundredRecords) {
+  const auto path = dir_ / kNamesFileName;
+  const auto bytes = repeated(120);
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()),
+             static_cast<std::streamsize>(bytes.size()));
+  const auto contents = readNamesFile(path);
+  ASSERT_TRUE(contents.has_value());
+  EXPECT_EQ(contents->records.size(), kMaxNameRecords);
+  EXPECT_TRUE(contents->recordsIgnored);
+  EXPECT_FALSE(contents->partialRecord);
+}
+
 TEST_F(TempDir, MissingFileIsNotRead) { EXPECT_FALSE(readNamesFile(dir_ / "none.cnm")); }
 
 TEST_F(TempDir, UnwritableFileIsReported) {
