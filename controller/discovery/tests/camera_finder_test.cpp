@@ -66,6 +66,7 @@ class Finder : public ::testing::TestWithParam<bool> {
   void TearDown() override {
     finder_.reset();
     EXPECT_EQ(fake_.liveRefs(), 0) << "references leaked";
+    EXPECT_EQ(fake_.badDeallocations(), 0) << "references released twice";
     std::filesystem::remove_all(dir_);
   }
 
@@ -124,6 +125,15 @@ TEST_P(Finder, DepartedCameraStaysUntilRefresh) {
   finder.refresh();
   watcher_.pump(finder);
   EXPECT_TRUE(rows().empty());
+}
+
+TEST_P(Finder, ResolveAnsweredTwiceIsReleasedOnce) {
+  fake_.setAnswerTwice(true);
+  fake_.addCamera("A", "KT3", "Alpha", "127.0.0.40", "m1");
+  fake_.addCamera("B", "KT3", "Beta", "127.0.0.41", "m2");
+  auto& finder = open();
+  EXPECT_EQ(rows().size(), 2u);
+  EXPECT_TRUE(finder.discovering());
 }
 
 TEST_P(Finder, StoredNameWinsOverAnnouncedName) {

@@ -64,6 +64,8 @@ struct State {
   std::map<std::string, Service> services;
   std::vector<Ref*> refs;
   std::deque<Event> events;
+  bool answerResolvesTwice = false;
+  int badDeallocations = 0;
   int calls[6] = {};
 };
 
@@ -228,16 +230,23 @@ __attribute__((visibility("default"))) int32_t DNSServiceProcessResult(void* sdR
     txt = service->second.txt;
   }
   const uint16_t port = static_cast<uint16_t>((15001 >> 8) | ((15001 & 0xFF) << 8));
-  target->resolve(target, 0, 1, error, fullName.c_str(), "camera.local.", port,
-                  static_cast<uint16_t>(txt.size()), txt.empty() ? nullptr : txt.data(),
-                  target->context);
+  // Some libraries deliver more than one answer from a single read.
+  const int answers = state().answerResolvesTwice ? 2 : 1;
+  for (int i = 0; i < answers; ++i)
+    target->resolve(target, 0, 1, error, fullName.c_str(), "camera.local.", port,
+                    static_cast<uint16_t>(txt.size()), txt.empty() ? nullptr : txt.data(),
+                    target->context);
   return kErrNoError;
 }
 
 __attribute__((visibility("default"))) void DNSServiceRefDeallocate(void* sdRef) {
   ++state().calls[5];
   auto* ref = static_cast<Ref*>(sdRef);
-  if (ref == nullptr || !live(ref)) return;
+  if (ref == nullptr || !live(ref)) {
+    // A real library would free the reference twice or touch freed memory here.
+    ++state().badDeallocations;
+    return;
+  }
   if (ref->primary == nullptr) {
     std::vector<Ref*> subordinates;
     for (Ref* other : state().refs)
@@ -282,6 +291,14 @@ __attribute__((visibility("default"))) void fake_dnssd_set_errors(int32_t browse
   state().browseError = browse;
   state().resolveError = resolve;
   state().processError = process;
+}
+
+__attribute__((visibility("default"))) void fake_dnssd_set_answer_twice(int on) {
+  state().answerResolvesTwice = on != 0;
+}
+
+__attribute__((visibility("default"))) int fake_dnssd_bad_deallocations(void) {
+  return state().badDeallocations;
 }
 
 __attribute__((visibility("default"))) int fake_dnssd_live_refs(void) {

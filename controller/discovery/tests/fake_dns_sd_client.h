@@ -35,6 +35,9 @@ class FakeDnsSd {
         symbol<decltype(&fake_dnssd_set_shared_connections)>("fake_dnssd_set_shared_connections");
     sockFdFails_ = symbol<decltype(&fake_dnssd_set_sockfd_fails)>("fake_dnssd_set_sockfd_fails");
     errors_ = symbol<decltype(&fake_dnssd_set_errors)>("fake_dnssd_set_errors");
+    answerTwice_ = symbol<decltype(&fake_dnssd_set_answer_twice)>("fake_dnssd_set_answer_twice");
+    badDeallocations_ =
+        symbol<decltype(&fake_dnssd_bad_deallocations)>("fake_dnssd_bad_deallocations");
     liveRefs_ = symbol<decltype(&fake_dnssd_live_refs)>("fake_dnssd_live_refs");
     calls_ = symbol<decltype(&fake_dnssd_calls)>("fake_dnssd_calls");
     reset_();
@@ -60,6 +63,8 @@ class FakeDnsSd {
   void setErrors(std::int32_t browse, std::int32_t resolve, std::int32_t process) {
     errors_(browse, resolve, process);
   }
+  void setAnswerTwice(bool on) { answerTwice_(on ? 1 : 0); }
+  int badDeallocations() const { return badDeallocations_(); }
   int liveRefs() const { return liveRefs_(); }
   int calls(int entry) const { return calls_(entry); }
 
@@ -78,6 +83,8 @@ class FakeDnsSd {
   decltype(&fake_dnssd_set_shared_connections) shared_;
   decltype(&fake_dnssd_set_sockfd_fails) sockFdFails_;
   decltype(&fake_dnssd_set_errors) errors_;
+  decltype(&fake_dnssd_set_answer_twice) answerTwice_;
+  decltype(&fake_dnssd_bad_deallocations) badDeallocations_;
   decltype(&fake_dnssd_live_refs) liveRefs_;
   decltype(&fake_dnssd_calls) calls_;
 };

@@ -38,7 +38,10 @@ class FindCameraDialog : public ::testing::TestWithParam<bool> {
     dir_ = pattern;
     fake_.setSharedConnections(GetParam());
   }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
+  void TearDown() override {
+    EXPECT_EQ(fake_.badDeallocations(), 0) << "references released twice";
+    std::filesystem::remove_all(dir_);
+  }
 
   template <typename Dialog = CFindCameraDlg>
   std::unique_ptr<Dialog> openDialog() {
