@@ -3,9 +3,7 @@
 #include <irdex.h>
 
 #include <ctime>
-#include <exception>
 #include <memory>
-#include <new>
 #include <optional>
 #include <span>
 
@@ -26,19 +24,24 @@ std::optional<std::tm> currentLocalTime() {
   return local;
 }
 
-// Runs a body that may allocate; nothing may leave the library as an exception.
+// Runs a body that allocates the handle; an allocation failure is a record that could not be
+// allocated, and nothing leaves the library as an exception.
 template <typename Body>
 SdkStatus guarded(Body&& body) noexcept {
   try {
     return body();
-  } catch (const std::bad_alloc&) {
-    return SDK_ERR_BUFFER;
   } catch (...) {
     return SDK_ERR_BUFFER;
   }
 }
 
-// Pixels of one frame as the caller's buffer holds them; a negative count names no buffer.
+// A time-stamped layout delivers its stamp, so it needs somewhere to put it.
+bool readArgumentsMissing(const int32_t* offset, const int32_t* timing, const int64_t* timeStamp,
+                          int32_t pixelCount, const st::FrameLayout& layout) {
+  return !offset || !timing || pixelCount < 0 || (layout.timeStamp && !timeStamp);
+}
+
+// Pixels of one frame as the caller's buffer holds them (the count is checked first).
 std::span<uint16_t> framePixels(uint16_t* pixels, const st::FrameLayout& layout) {
   return {pixels, static_cast<std::size_t>(layout.pixelsPerFrame())};
 }
@@ -49,13 +52,13 @@ SdkStatus readForwardExport(IRStreamHandle s, uint16_t* pixels, int32_t pixelCou
                             int32_t firstFrame) {
   if (!pixels) return SDK_ERR_BUFFER;
   if (!s) return SDK_ERR_OPEN_FILE;
-  if (!offset || !timing || pixelCount < 0) return SDK_ERR_BUFFER;
+  if (readArgumentsMissing(offset, timing, timeStamp, pixelCount, layout)) return SDK_ERR_BUFFER;
   st::FrameStamp stamp;
   const SdkStatus status = st::readForward(*s, layout, framePixels(pixels, layout), fileLength,
                                            *offset, stamp, wrap, firstFrame);
   if (status == SDK_SUCCESS || status == SDK_ERR_END_OF_IR_IMAGE) {
     *timing = stamp.timing;
-    if (timeStamp && layout.timeStamp) *timeStamp = stamp.time;
+    if (layout.timeStamp) *timeStamp = stamp.time;
   }
   return status;
 }
@@ -65,13 +68,13 @@ SdkStatus readBackwardExport(IRStreamHandle s, uint16_t* pixels, int32_t pixelCo
                              const st::FrameLayout& layout, int32_t firstFrame) {
   if (!pixels) return SDK_ERR_BUFFER;
   if (!s) return SDK_ERR_OPEN_FILE;
-  if (!offset || !timing || pixelCount < 0) return SDK_ERR_BUFFER;
+  if (readArgumentsMissing(offset, timing, timeStamp, pixelCount, layout)) return SDK_ERR_BUFFER;
   st::FrameStamp stamp;
   const SdkStatus status =
       st::readBackward(*s, layout, framePixels(pixels, layout), *offset, stamp, firstFrame);
   if (status == SDK_SUCCESS || status == SDK_ERR_START_OF_IR_IMAGE) {
     *timing = stamp.timing;
-    if (timeStamp && layout.timeStamp) *timeStamp = stamp.time;
+    if (layout.timeStamp) *timeStamp = stamp.time;
   }
   return status;
 }
@@ -162,7 +165,6 @@ IRDEX_API SdkStatus GetIRImageFromStream_v2(IRStreamHandle s, uint16_t* pixels, 
                                             int32_t fileLength, int32_t* offset, int32_t* timing,
                                             int64_t* timeStamp, int32_t wrap, int32_t version) {
   const auto layout = st::FrameLayout::forVersion(version, pixelCount);
-  if (layout.timeStamp && !timeStamp && pixels && s) return SDK_ERR_BUFFER;
   return readForwardExport(s, pixels, pixelCount, fileLength, offset, timing, timeStamp, wrap != 0,
                            layout, st::firstFramePositionForVersion(version));
 }
@@ -185,7 +187,6 @@ IRDEX_API SdkStatus GetRevIRImageFromStream_v2(IRStreamHandle s, uint16_t* pixel
                                                int32_t pixelCount, int32_t* offset, int32_t* timing,
                                                int64_t* timeStamp, int32_t version) {
   const auto layout = st::FrameLayout::forVersion(version, pixelCount);
-  if (layout.timeStamp && !timeStamp && pixels && s) return SDK_ERR_BUFFER;
   return readBackwardExport(s, pixels, pixelCount, offset, timing, timeStamp, layout,
                             st::firstFramePositionForVersion(version));
 }

@@ -515,6 +515,28 @@ INSTANTIATE_TEST_SUITE_P(Names, FileNames,
                            return name;
                          });
 
+TEST_F(StreamFile, LengthOfAFileBeyondThirtyTwoBitsStopsAtTheLargestOffset) {
+  const std::string file = path("long.hxr");
+  const auto frames = record(file, kLayouts[3], 1);
+  std::filesystem::resize_file(file, 3ull << 30);  // sparse
+  IRStreamHandle stream = nullptr;
+  int32_t length = 0;
+  ASSERT_EQ(LoadIRImage(&stream, file.c_str(), &length), SDK_SUCCESS);
+  opened_.push_back(stream);
+  EXPECT_EQ(length, 0x7FFFFFFF);
+  // The reachable part still plays: the first frame is followed by a whole (zero) frame.
+  std::vector<uint16_t> pixels(76800);
+  int32_t offset = 1022, timing = 0;
+  int64_t stamp = 0;
+  EXPECT_EQ(GetIRImageFromStream_v2(stream, pixels.data(), 76800, length, &offset, &timing, &stamp,
+                                    0, 17),
+            SDK_SUCCESS);
+  EXPECT_EQ(pixels, frames[0]);
+  EXPECT_EQ(GetIRImageFromStream_v2(stream, pixels.data(), 76800, length, &offset, &timing, &stamp,
+                                    0, 17),
+            SDK_ERR_FRAME_POSITION);
+}
+
 TEST_F(StreamFile, EmptyMissingAndFolderNamesAreRefused) {
   IRStreamHandle stream = nullptr;
   int32_t length = 0;
