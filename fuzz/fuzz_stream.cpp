@@ -4,6 +4,7 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -113,10 +114,51 @@ void queryContainer(IRStreamHandle stream, HXRFileHeader header, uint8_t selecto
   QueryFrame(stream, header, frame, 0, 3, wrap);
 }
 
+// Writes a well-formed file through the writing exports (header from the input, small
+// frames of the input's bytes) and cuts it at a point the input names, so the walks meet
+// real frame marks, torn tails and every layout, not only random bytes.
+bool recordFromInput(const uint8_t* data, std::size_t size) {
+  if (size < 8) return false;
+  IRHeader header{};
+  header.version = data[1];
+  header.width = static_cast<uint16_t>(1 + data[2] % 32);
+  header.height = static_cast<uint16_t>(1 + data[3] % 32);
+  IRHeaderExt ext{};
+  ext.camHeader[4] = data[4];
+  ext.camHeader[5] = data[5];
+  IRStreamHandle stream = nullptr;
+  const bool extended = header.version > 16;
+  if ((extended ? SaveIRHeader(&stream, fileName().c_str(), &header, &ext)
+                : SaveIRImage(&stream, fileName().c_str(), &header)) != SDK_SUCCESS) {
+    return false;
+  }
+  const int32_t n = header.width * header.height;
+  std::vector<uint16_t> pixels(static_cast<std::size_t>(n) + 640);
+  const int frames = 1 + data[6] % 6;
+  uint32_t counter = 0;
+  uint16_t counter16 = 0;
+  for (int k = 0; k < frames; ++k) {
+    for (std::size_t i = 0; i < pixels.size(); ++i) pixels[i] = data[(i + k) % size];
+    if (data[0] & 0x40) {
+      SetIRImageToStream(stream, pixels.data(), n, data[7] - 100, &counter16);
+    } else {
+      SetIRImageToStream_v2(stream, pixels.data(), n, data[7] - 100, &counter, header.version);
+    }
+  }
+  CloseIRStream(stream);
+  const auto length = std::filesystem::file_size(fileName());
+  // One input in four keeps the file whole; the others tear off up to 1785 bytes.
+  const uint8_t last = data[size - 1];
+  const std::uintmax_t torn = last % 4 == 0 ? 0 : last * 7u;
+  const auto cut = length - std::min<std::uintmax_t>(length, torn);
+  std::filesystem::resize_file(fileName(), cut);
+  return true;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
-  writeFile(data, size);
+  if (!(size && (data[0] & 0x80) && recordFromInput(data, size))) writeFile(data, size);
   const uint8_t selector = size ? data[size - 1] : 0;
 
   IRStreamHandle stream = nullptr;
