@@ -2,6 +2,7 @@
 // cameras.
 #include "app/ui/message_box_notifier.h"
 #include "app/ui/solvane_session.h"
+#include "app/ui/termination_signals.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -20,5 +21,6 @@ int main(int argc, char* argv[]) {
   solvane::SolvaneSession session(std::move(options), notifier);
   notifier.setParentWindow(&session.mainFrame());
   session.showMainWindow();
+  solvane::TerminationSignals terminationSignals([&session] { session.mainFrame().close(); });
   return application.exec();
 }

@@ -350,7 +350,10 @@ void CMainFrame::onHelp() {
 void CMainFrame::onResetWindowLayout() { app_.resetWindowLayout(notifier_); }
 
 void CMainFrame::onInitializeParameters() {
-  if (document_.initializeParameters(notifier_)) refreshStatusPanes();
+  if (document_.initializeParameters(notifier_, [this] { emit aboutToInitializeParameters(); })) {
+    refreshStatusPanes();
+    emit parametersInitialized();
+  }
 }
 
 void CMainFrame::onSetCameraIp() {

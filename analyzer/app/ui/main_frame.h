@@ -38,6 +38,12 @@ class CMainFrame : public QMainWindow {
   // The title "Solvane", or "Solvane - name" while a camera or file is shown.
   void showName(const QString& name);
 
+ signals:
+  // Around "Initialize paramers": what the parameters drive stops before they change, and
+  // the panes and the view refresh after.
+  void aboutToInitializeParameters();
+  void parametersInitialized();
+
  public slots:
   void onAppAbout();
   void onHelp();

@@ -241,7 +241,11 @@ class MainFrameTest : public QObject {
     ScriptedNotifier notifier(Answer::Ok);
     auto session = start(notifier);
     session->document().settings().palette = 3;
+    QSignalSpy before(&session->mainFrame(), &CMainFrame::aboutToInitializeParameters);
+    QSignalSpy after(&session->mainFrame(), &CMainFrame::parametersInitialized);
     session->mainFrame().command("actionInitializeParameters")->trigger();
+    QCOMPARE(before.count(), 1);
+    QCOMPARE(after.count(), 1);
     QCOMPARE(notifier.shown().size(), size_t{1});
     QCOMPARE(QString::fromStdString(notifier.shown()[0].text),
              QString("Do you want to initialize parameters."));
