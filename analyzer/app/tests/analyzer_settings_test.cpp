@@ -212,3 +212,29 @@ TEST(AnalyzerSettings, UnreadableIntegersFallBackAndOthersAreNotValidated) {
 
 }  // namespace
 }  // namespace solvane
+
+namespace solvane {
+namespace {
+
+class TextRoundTrip : public ::testing::TestWithParam<std::string> {};
+
+// Paths and names come from dialogs: separators, quotes and non-ASCII letters must come back
+// as they were written.
+TEST_P(TextRoundTrip, TextSurvivesTheStore) {
+  testing::TempFolder folder;
+  {
+    SettingsStore store(folder.iniFile());
+    store.writeString("SAVE PATH", GetParam());
+    store.sync();
+  }
+  EXPECT_EQ(SettingsStore(folder.iniFile()).readString("SAVE PATH", "?"), GetParam());
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, TextRoundTrip,
+                         ::testing::Values("/home/a, b/Pictures", "  leading and trailing  ",
+                                           "quote \" and ; semicolon", "W\xC3\xA4rme/\xE7\x94\xBB",
+                                           "back\\slash", "", "a=b", "#not a comment",
+                                           "@ByteArray(x)", "line\nbreak"));
+
+}  // namespace
+}  // namespace solvane
