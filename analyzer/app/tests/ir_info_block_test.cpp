@@ -95,7 +95,8 @@ TEST(AgcRecord, IsPacked41BytesWithTheSettingsInOrder) {
 
   AnalyzerSettings back;
   applyAgcParams(back, params);
-  EXPECT_EQ(agcParamsFrom(back).plateau, 100);
+  const int32_t plateau = agcParamsFrom(back).plateau;  // a copy: the record is packed
+  EXPECT_EQ(plateau, 100);
   EXPECT_EQ(back.prevPlateau, 4.0f);
   EXPECT_EQ(back.agcMode, 3);
 }
