@@ -1,0 +1,49 @@
+#include "app/status_panes.h"
+
+#include "records/status_text.h"
+
+#include <array>
+#include <cstdio>
+
+namespace solvane {
+namespace {
+
+template <class... Args>
+std::string format(const char* pattern, Args... args) {
+  std::array<char, 128> text{};
+  std::snprintf(text.data(), text.size(), pattern, args...);
+  return text.data();
+}
+
+constexpr const char* kModelTexts[] = {
+    "RO320 ( 320 * 240 )", "RO320 ( 384 * 288 )", "RU640 ( 640 * 480 )",
+    "VA320 ( 384 * 288 )", "VI640 ( 640 * 480 )",
+};
+
+constexpr const char* kDegreeSign = "\xC2\xB0";
+
+}  // namespace
+
+std::string frameRateText(double hertz) { return format("Frame rate : %.1f Hz", hertz); }
+
+std::string modelText(int32_t modelIndex) {
+  if (modelIndex < 0 || modelIndex >= static_cast<int32_t>(std::size(kModelTexts))) return {};
+  return kModelTexts[modelIndex];
+}
+
+std::string fileSizeText(int32_t width, int32_t height) {
+  return format("( %d * %d * 8b )", width, height);
+}
+
+std::string mousePositionText(int32_t x, int32_t y) { return format("X:%d, Y:%d", x, y); }
+
+std::string intensityText(int32_t value) { return format("Intensity : %d", value); }
+
+std::string temperatureText(double value, int32_t unit) {
+  const char letter = unit == 1 ? 'F' : unit == 2 ? 'K' : 'C';
+  return format("Temperature : %.2f%s%c", value, kDegreeSign, letter);
+}
+
+std::string pullErrorText(int32_t result) { return irdex::status::programMessage(result); }
+
+}  // namespace solvane
