@@ -322,3 +322,35 @@ TEST(NominalRanges, ListTheTwoRanges) {
 
 }  // namespace
 }  // namespace irdex::temperature
+
+namespace irdex::temperature {
+namespace {
+
+// Every count once, in a 256 x 256 frame.
+std::vector<uint16_t> everyCount() {
+  std::vector<uint16_t> pixels(kTableEntries);
+  std::iota(pixels.begin(), pixels.end(), uint16_t{0});
+  return pixels;
+}
+
+TEST(WholeFrame, BuiltInCorrectionByCountEqualsPixelByPixel) {
+  auto pixels = everyCount();
+  const EnvParams params{0.8f, 25.0f, 0.9f, 0.0f};
+  const std::vector<float> table(kTableEntries, 0.0f);
+  std::vector<float> out(kTableEntries, 0.0f);
+  for (uint8_t range : {0, 1}) {
+    IRFrame frame = test::makeFrame(32, 0x20, range, &pixels);
+    ASSERT_EQ(GetRawToTemp(&frame, IrdexImageSize(256, 256), table.data(), params, out.data()),
+              SDK_SUCCESS);
+    for (int n = 0; n < kTableEntries; ++n)
+      ASSERT_EQ(out[n], radianceCorrection(builtInTemp(static_cast<uint16_t>(n), range), params))
+          << n;
+    ASSERT_EQ(GetRawToTempKS(&frame, IrdexImageSize(256, 256), params, out.data()), SDK_SUCCESS);
+    for (int n = 0; n < kTableEntries; ++n)
+      ASSERT_EQ(out[n], radianceCorrection(builtInTemp(static_cast<uint16_t>(n), range), params))
+          << n;
+  }
+}
+
+}  // namespace
+}  // namespace irdex::temperature

@@ -225,6 +225,20 @@ TEST(KsConversion, PointAndImageReadTheSmoothedCounts) {
   EXPECT_FLOAT_EQ(out[1000], 50.0f);
 }
 
+TEST(KsConversion, ImageCorrectionByCountEqualsPixelByPixel) {
+  IRFrame frame = makeCalibratedFrame(0x21);
+  SlotHolder slot(frame);
+  // Counts across and beyond the calibrated interval, also above 32767.
+  uint16_t* counts = reinterpret_cast<uint16_t*>(frame.ksSmoothed);
+  for (int k = 0; k < 640 * 480; ++k) counts[k] = static_cast<uint16_t>(k * 7);
+  const EnvParams params{0.7f, 30.0f, 0.95f, 0.0f};
+  std::vector<float> out(640 * 480, 0.0f);
+  ASSERT_EQ(GetRawToTempKS(&frame, IrdexImageSize(640, 480), params, out.data()), SDK_SUCCESS);
+  for (int k = 0; k < 640 * 480; k += 13)
+    ASSERT_EQ(out[k], GetPointTempKS(&frame, IrdexImageSize(640, 480), params, k % 640, k / 640))
+        << k;
+}
+
 TEST(KsConversion, OlderGenerationsGetTheirErrorValues) {
   IRFrame kt = makeFrame(20, 1, 0);
   float out = 0.0f;

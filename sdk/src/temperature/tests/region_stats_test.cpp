@@ -155,6 +155,26 @@ TEST(ConvertedRegion, BuiltInCorrectionOnlyForOtherParameters) {
             radianceCorrection(builtInTemp(11750, 0), params));
 }
 
+TEST(ConvertedRegion, LargeBuiltInRegionMatchesPixelByPixel) {
+  // Large regions correct each distinct count once; the statistics must not change.
+  std::vector<uint16_t> pixels(256 * 256);
+  std::iota(pixels.begin(), pixels.end(), uint16_t{0});
+  IRFrame frame = makeFrame(32, 0x20, 1, &pixels);
+  const EnvParams params{0.8f, 25.0f, 0.9f, 0.0f};
+  double sum = 0.0;
+  float lowest = 10000.0f, highest = -10000.0f;
+  for (uint16_t n : pixels) {
+    const float g = radianceCorrection(builtInTemp(n, 1), params);
+    sum += g;
+    lowest = std::min(lowest, g);
+    highest = std::max(highest, g);
+  }
+  const Result r = roiKs(frame, IrdexImageSize(256, 256), params, {0, 0, 256, 256});
+  EXPECT_EQ(r.stats.avgTemp, static_cast<float>(sum / pixels.size()));
+  EXPECT_EQ(r.stats.minTemp, std::max(lowest, -10.0f));
+  EXPECT_EQ(r.stats.maxTemp, std::min(highest, 660.0f));
+}
+
 TEST(ConvertedRegion, MissingPointers) {
   std::vector<uint16_t> pixels{1};
   IRFrame frame = makeFrame(5, 0, 0, &pixels);
