@@ -6,6 +6,7 @@
 #include <cmath>
 #include <limits>
 #include <numeric>
+#include <ostream>
 #include <vector>
 
 #include "temperature/conversion.h"
@@ -63,6 +64,10 @@ struct CodeCase {
   double step;
 };
 
+void PrintTo(const CodeCase& c, std::ostream* os) {
+  *os << "range " << int(c.range) << " code " << c.count;
+}
+
 class KtCodes : public ::testing::TestWithParam<CodeCase> {};
 
 TEST_P(KtCodes, ModelOneAtDefaultsIsTheCodeItself) {
@@ -92,6 +97,8 @@ struct ReflectionCase {
   float ta;
   uint16_t expected;
 };
+
+void PrintTo(const ReflectionCase& c, std::ostream* os) { *os << "Ta " << c.ta; }
 
 class ReflectionCount : public ::testing::TestWithParam<ReflectionCase> {};
 
@@ -131,6 +138,10 @@ struct SentinelCase {
   float expected;
 };
 
+void PrintTo(const SentinelCase& c, std::ostream* os) {
+  *os << "range " << int(c.range) << " count " << c.count;
+}
+
 class BuiltInSentinels : public ::testing::TestWithParam<SentinelCase> {};
 
 TEST_P(BuiltInSentinels, MarkCountsOutsideTheLine) {
@@ -163,6 +174,11 @@ struct CorrectionCase {
   float expected;
   float tolerance;
 };
+
+void PrintTo(const CorrectionCase& c, std::ostream* os) {
+  *os << "e " << c.params.emissivity << " Ta " << c.params.atmosphericTemp << " tau "
+      << c.params.transmission << " T0 " << c.t0;
+}
 
 class RadianceCorrection : public ::testing::TestWithParam<CorrectionCase> {};
 
@@ -200,6 +216,11 @@ struct DefaultCase {
   EnvParams params;
   bool isDefault;
 };
+
+void PrintTo(const DefaultCase& c, std::ostream* os) {
+  *os << "e " << c.params.emissivity << " Ta " << c.params.atmosphericTemp << " tau "
+      << c.params.transmission;
+}
 
 class DefaultParameters : public ::testing::TestWithParam<DefaultCase> {};
 
@@ -288,6 +309,10 @@ struct RangeCase {
   SdkStatus status;
   int16_t low, high;
 };
+
+void PrintTo(const RangeCase& c, std::ostream* os) {
+  *os << "type " << c.type << " range " << c.range;
+}
 
 class CameraRanges : public ::testing::TestWithParam<RangeCase> {};
 

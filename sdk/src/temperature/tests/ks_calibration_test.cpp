@@ -7,6 +7,7 @@
 #include <atomic>
 #include <latch>
 #include <memory>
+#include <ostream>
 #include <random>
 #include <set>
 #include <thread>
@@ -105,6 +106,10 @@ struct DriftCase {
   int16_t offsetTenths;
   uint16_t count, corrected;
 };
+
+void PrintTo(const DriftCase& c, std::ostream* os) {
+  *os << "offset " << c.offsetTenths << " count " << c.count;
+}
 
 class KsDrift : public ::testing::TestWithParam<DriftCase> {};
 

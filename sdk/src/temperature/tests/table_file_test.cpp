@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,8 @@ struct TableCase {
   const char* file;
   float low, high;  // the nominal range the table must cover
 };
+
+void PrintTo(const TableCase& c, std::ostream* os) { *os << c.file; }
 
 class DeliveredTable : public ::testing::TestWithParam<TableCase> {};
 
