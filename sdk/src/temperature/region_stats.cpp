@@ -60,8 +60,10 @@ SdkStatus convertedRegionStats(const IRFrame& frame, ImageSize size, const float
                                int32_t* minPos, int32_t* maxPos) {
   if (!frame.pixels) return SDK_ERR_BUFFER;
   PixelConverter convert(frame, params, table, PixelConverter::BuiltInCorrection::kUnlessDefault);
-  const int64_t columns = std::max<int64_t>(0, int64_t{region.right} - region.left);
-  const int64_t rows = std::max<int64_t>(0, int64_t{region.bottom} - region.top);
+  // Only the order of magnitude matters here; the limits keep the product in range.
+  constexpr int64_t kSideLimit = int64_t{1} << 20;
+  const int64_t columns = std::clamp<int64_t>(int64_t{region.right} - region.left, 0, kSideLimit);
+  const int64_t rows = std::clamp<int64_t>(int64_t{region.bottom} - region.top, 0, kSideLimit);
   convert.expectConversions(2 * columns * rows);  // two passes
   float minimum = 10000.0f;
   float maximum = -10000.0f;
