@@ -104,12 +104,10 @@ SdkStatus sendMessageToCamera(int32_t socket, IrdexTimer** keepAlive, int32_t in
 
 }  // namespace irdex::link
 
-namespace link = irdex::link;
-
 extern "C" IRDEX_API SdkStatus SendCameraMessage(int32_t socket, IrdexTimer** keepAlive,
                                                  int32_t index, int16_t arg1, int16_t arg2) {
   try {
-    return link::sendCameraMessage(socket, keepAlive, index, arg1, arg2);
+    return irdex::link::sendCameraMessage(socket, keepAlive, index, arg1, arg2);
   } catch (...) {
     return SDK_SUCCESS;  // commands report nothing but having been handed over
   }
@@ -119,7 +117,7 @@ extern "C" IRDEX_API SdkStatus SendMessageToCamera(int32_t socket, IrdexTimer** 
                                                    int32_t index, int16_t arg1, int16_t arg2,
                                                    uint32_t arg3, uint32_t arg4, uint32_t arg5) {
   try {
-    return link::sendMessageToCamera(socket, keepAlive, index, arg1, arg2, arg3, arg4, arg5);
+    return irdex::link::sendMessageToCamera(socket, keepAlive, index, arg1, arg2, arg3, arg4, arg5);
   } catch (...) {
     return SDK_SUCCESS;
   }
@@ -131,7 +129,7 @@ namespace {
 SdkStatus sendBlock(int32_t socket, IrdexTimer** keepAlive, uint16_t type, uint32_t id,
                     const void* block, std::size_t size) {
   try {
-    link::sendCommand(socket, keepAlive, link::withPayload(type, id, block, size));
+    irdex::link::sendCommand(socket, keepAlive, irdex::link::withPayload(type, id, block, size));
   } catch (...) {
   }
   return SDK_SUCCESS;
@@ -149,7 +147,7 @@ constexpr std::size_t kUpdateBlockSize = 2068;
 
 extern "C" IRDEX_API SdkStatus SendPaletteMessage(int32_t socket, IrdexTimer** keepAlive,
                                                   PaletteBlock block) {
-  return sendBlock(socket, keepAlive, kTypePalette, link::kPacketId, block.bytes,
+  return sendBlock(socket, keepAlive, kTypePalette, irdex::link::kPacketId, block.bytes,
                    sizeof block.bytes);
 }
 
@@ -169,7 +167,7 @@ extern "C" IRDEX_API SdkStatus SendMacMessage(int32_t socket, IrdexTimer** keepA
 
 extern "C" IRDEX_API SdkStatus SendTempOffsetTableMessage(int32_t socket, IrdexTimer** keepAlive,
                                                           TempOffsetTable table) {
-  return sendBlock(socket, keepAlive, kTypeTempOffsetTable, link::kPacketId, table.bytes,
+  return sendBlock(socket, keepAlive, kTypeTempOffsetTable, irdex::link::kPacketId, table.bytes,
                    sizeof table.bytes);
 }
 

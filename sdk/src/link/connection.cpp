@@ -213,12 +213,7 @@ SdkStatus closeConnect(int32_t* socket, IrdexTimer* keepAlive) {
   deleteKeepAlive(keepAlive);
   if (socket == nullptr) return SDK_SUCCESS;
   if (*socket != -1) ks::releaseSlotsOfSocket(*socket);
-  if (*socket >= 0) {
-    // Shutting down first wakes a receiver or sender of another thread that waits on it.
-    ::shutdown(*socket, SHUT_RDWR);
-    forgetSocket(*socket);
-    ::close(*socket);
-  }
+  closeSocket(*socket);
   *socket = -1;
   return SDK_SUCCESS;
 }

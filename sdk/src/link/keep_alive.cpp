@@ -1,5 +1,8 @@
 #include "link/keep_alive.h"
 
+#include "link/packet.h"
+#include "link/socket_io.h"
+
 #include <cerrno>
 #include <condition_variable>
 #include <cstdio>
@@ -9,18 +12,18 @@
 #include <system_error>
 #include <thread>
 
-#include "link/packet.h"
-#include "link/socket_io.h"
-
 using Clock = std::chrono::steady_clock;
 
 // The state one keep-alive thread and the exports share. The thread holds a shared pointer
 // to it, so deleting the handle while a keep-alive is on its way frees nothing that send
 // still uses.
 struct IrdexTimer {
-  explicit IrdexTimer(int s) : socket(s) {}
+  explicit IrdexTimer(int s)
+      : socket(s), connection(s >= 0 ? irdex::link::socketState(s) : nullptr) {}
 
   const int socket;
+  // Taken once: a keep-alive never reaches a socket that was closed after its timer was made.
+  const std::shared_ptr<irdex::link::SocketState> connection;
   std::mutex lock;  // guards `due` and `stopped`
   std::condition_variable wake;
   Clock::time_point due = Clock::now();
@@ -53,7 +56,7 @@ void runKeepAlive(std::shared_ptr<IrdexTimer> timer) {
     }
     timer->due = Clock::now() + kKeepAlivePeriod;
     guard.unlock();
-    sendWhole(timer->socket, packet);
+    sendWhole(timer->connection, timer->socket, packet);
     guard.lock();
   }
 }

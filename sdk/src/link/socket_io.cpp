@@ -3,8 +3,12 @@
 #include <poll.h>
 #include <sys/socket.h>
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
+#include <condition_variable>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -17,26 +21,54 @@
 namespace irdex::link {
 namespace {
 
-// One send lock per open socket. A sender keeps its lock alive by holding the shared
-// pointer, so CloseConnect forgetting the socket never frees a lock in use. The registry is
-// never destroyed: a keep-alive thread may still send while the process exits.
-struct SendLocks {
-  std::mutex lock;  // guards `bySocket`
-  std::map<int, std::shared_ptr<std::mutex>> bySocket;
+constexpr auto kCloseWait = std::chrono::seconds(5);
+
+}  // namespace
+
+struct SocketState {
+  std::mutex sendLock;  // held for the whole of one packet
+  std::mutex lock;      // guards `users` and `closed`
+  std::condition_variable idle;
+  int users = 0;
+  bool closed = false;
 };
 
-SendLocks& sendLocks() {
-  static auto* instance = new SendLocks;
+namespace {
+
+// Sockets by descriptor. A user keeps its state alive by the shared pointer, so closing never
+// frees what a reader or sender still holds. Never destroyed: a keep-alive thread may still
+// send while the process exits.
+struct SocketTable {
+  std::mutex lock;  // guards `bySocket`
+  std::map<int, std::shared_ptr<SocketState>> bySocket;
+};
+
+SocketTable& sockets() {
+  static auto* instance = new SocketTable;
   return *instance;
 }
 
-std::shared_ptr<std::mutex> sendLockOf(int socket) {
-  SendLocks& locks = sendLocks();
-  std::lock_guard<std::mutex> guard(locks.lock);
-  auto& entry = locks.bySocket[socket];
-  if (!entry) entry = std::make_shared<std::mutex>();
-  return entry;
-}
+// One reader or sender inside a socket; refused once the socket is being closed.
+class SocketUse {
+ public:
+  explicit SocketUse(std::shared_ptr<SocketState> state) : state_(std::move(state)) {
+    std::lock_guard<std::mutex> guard(state_->lock);
+    entered_ = !state_->closed;
+    if (entered_) ++state_->users;
+  }
+  ~SocketUse() {
+    if (!entered_) return;
+    std::lock_guard<std::mutex> guard(state_->lock);
+    if (--state_->users == 0) state_->idle.notify_all();
+  }
+  SocketUse(const SocketUse&) = delete;
+  SocketUse& operator=(const SocketUse&) = delete;
+  bool entered() const { return entered_; }
+
+ private:
+  std::shared_ptr<SocketState> state_;
+  bool entered_ = false;
+};
 
 // Waits without time limit for `events` on the socket; false (errno set) when the wait fails.
 bool waitFor(int socket, short events) {
@@ -57,16 +89,44 @@ bool waitFor(int socket, short events) {
 
 }  // namespace
 
-void forgetSocket(int socket) {
-  SendLocks& locks = sendLocks();
-  std::lock_guard<std::mutex> guard(locks.lock);
-  locks.bySocket.erase(socket);
+std::shared_ptr<SocketState> socketState(int socket) {
+  SocketTable& table = sockets();
+  std::lock_guard<std::mutex> guard(table.lock);
+  auto& entry = table.bySocket[socket];
+  if (!entry) entry = std::make_shared<SocketState>();
+  return entry;
+}
+
+void closeSocket(int socket) {
+  if (socket < 0) return;
+  const std::shared_ptr<SocketState> state = socketState(socket);
+  {
+    std::unique_lock<std::mutex> guard(state->lock);
+    state->closed = true;
+    // Shutting down wakes a reader or sender of another thread that waits on the socket.
+    ::shutdown(socket, SHUT_RDWR);
+    state->idle.wait_for(guard, kCloseWait, [&] { return state->users == 0; });
+  }
+  {
+    SocketTable& table = sockets();
+    std::lock_guard<std::mutex> guard(table.lock);
+    const auto found = table.bySocket.find(socket);
+    if (found != table.bySocket.end() && found->second == state) table.bySocket.erase(found);
+  }
+  ::close(socket);
 }
 
 void sendWhole(int socket, std::span<const uint8_t> packet) {
-  if (socket < 0 || packet.empty() || packet.data() == nullptr) return;
-  const std::shared_ptr<std::mutex> connectionLock = sendLockOf(socket);
-  std::lock_guard<std::mutex> guard(*connectionLock);
+  if (socket < 0) return;
+  sendWhole(socketState(socket), socket, packet);
+}
+
+void sendWhole(const std::shared_ptr<SocketState>& state, int socket,
+               std::span<const uint8_t> packet) {
+  if (socket < 0 || !state || packet.empty() || packet.data() == nullptr) return;
+  const SocketUse use(state);
+  if (!use.entered()) return;
+  std::lock_guard<std::mutex> guard(state->sendLock);
   std::size_t sent = 0;
   while (sent < packet.size()) {
     if (!waitFor(socket, POLLOUT)) {
@@ -113,6 +173,11 @@ SdkStatus ExactReader::read(std::span<uint8_t> destination) {
     pending_ = 0;
     offset_ = 0;
   }
+  if (filled == wanted) return SDK_SUCCESS;
+  // Without a socket (or on one being closed) the missing bytes can never come.
+  if (socket_ < 0) return SDK_ERR_RECEIVE;
+  const SocketUse use(socketState(socket_));
+  if (!use.entered()) return SDK_ERR_RECEIVE;
   while (filled < wanted) {
     if (!waitFor(socket_, POLLIN)) {
       const int error = errno;

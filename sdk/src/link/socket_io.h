@@ -5,18 +5,29 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <span>
 
 namespace irdex::link {
 
+// What the library knows of one open socket: the lock that keeps its packets whole, and who
+// is using the descriptor, so that closing it waits until nobody reads from or sends on it.
+struct SocketState;
+
+// The state of a socket, made on first use.
+std::shared_ptr<SocketState> socketState(int socket);
+
 // Sends the whole packet on the connection, waiting without limit until the socket takes
 // it. Packets of one connection go out one at a time and whole, whatever threads send them
-// (keep-alive timer, commands, the receiver's NAK). Nothing is sent on socket -1; failures
-// go to the message log and are not reported.
+// (keep-alive timer, commands, the receiver's NAK). Nothing is sent on socket -1 or on a
+// socket being closed; failures go to the message log and are not reported.
 void sendWhole(int socket, std::span<const uint8_t> packet);
+void sendWhole(const std::shared_ptr<SocketState>& state, int socket,
+               std::span<const uint8_t> packet);
 
-// Forgets the send lock of a socket that is being closed.
-void forgetSocket(int socket);
+// Closes the socket for good: no new reader or sender gets in, the ones inside are woken by
+// a shutdown and waited for (a bounded time), then the descriptor is closed.
+void closeSocket(int socket);
 
 // Reads exact byte counts from a socket through an 8192-byte staging buffer. Bytes that
 // arrive behind the wanted ones stay pending for the next read; the staging buffer and its
