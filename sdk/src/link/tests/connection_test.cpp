@@ -157,6 +157,38 @@ TEST(OpenConnect, DatagramEndpointIsBoundWithoutKeepAlive) {
   EXPECT_EQ(socket, -1);
 }
 
+TEST(OpenConnect, DatagramPortInUseLeavesABindEntry) {
+  LogCapture log;
+  int32_t first = -1, second = -1;
+  IrdexTimer* keepAlive = nullptr;
+  ASSERT_EQ(OpenConnect(&first, &keepAlive, "", "0", 2, 2), 1);
+  sockaddr_in bound{};
+  socklen_t size = sizeof bound;
+  ::getsockname(first, reinterpret_cast<sockaddr*>(&bound), &size);
+  const std::string port = std::to_string(ntohs(bound.sin_port));
+  EXPECT_EQ(OpenConnect(&second, &keepAlive, "", port.c_str(), 2, 2), -1);
+  EXPECT_EQ(second, -1);
+  EXPECT_EQ(countEntries(log, "bind"), 1);
+  CloseConnect(&first, nullptr);
+}
+
+// A descriptor that is not open makes the waits themselves fail: the receiver reports -11
+// with its debug text and log entry, a sender logs and carries on.
+TEST(SocketWaits, FailuresAreReportedAndLogged) {
+  LogCapture log;
+  DebugCapture debug;
+  constexpr int kNotOpen = 999999;
+  FrameRecord record;
+  IrdexTimer* slot = nullptr;
+  EXPECT_EQ(GetIRImages(kNotOpen, &slot, &record.frame), -11);
+  EXPECT_EQ(debug.lines(), std::vector<std::string>{"SELECT EVENT else\r\n"});
+  EXPECT_EQ(countEntries(log, "select:r"), 1);
+
+  EXPECT_EQ(SendCameraMessage(kNotOpen, &slot, 3, 0, 0), 1);
+  EXPECT_GE(countEntries(log, "select:w"), 1);
+  CloseConnect(nullptr, slot);
+}
+
 TEST(CloseConnect, AcceptsNothingToClose) {
   int32_t none = -1;
   EXPECT_EQ(CloseConnect(&none, nullptr), 1);
