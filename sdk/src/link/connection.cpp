@@ -9,6 +9,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <chrono>
@@ -171,8 +172,7 @@ SdkStatus openStream(int32_t& socketOut, IrdexTimer** keepAlive, const char* add
   socketOut = fd.release();
   IrdexTimer* timer = createKeepAlive(socketOut);
   if (timer == nullptr) {
-    std::printf("CreateTimerQueueTimer Error : %lu", static_cast<unsigned long>(errno));
-    std::fflush(stdout);
+    printTimerError(errno);
   }
   *keepAlive = timer;
   return SDK_SUCCESS;

@@ -61,12 +61,12 @@ void runKeepAlive(std::shared_ptr<IrdexTimer> timer) {
   }
 }
 
+}  // namespace
+
 void printTimerError(int error) {
   std::printf("CreateTimerQueueTimer Error : %lu", static_cast<unsigned long>(error));
   std::fflush(stdout);
 }
-
-}  // namespace
 
 IrdexTimer* createKeepAlive(int socket) {
   auto timer = std::make_shared<IrdexTimer>(socket);

@@ -15,6 +15,9 @@ inline constexpr std::chrono::milliseconds kKeepAlivePeriod{7000};
 // when no thread could be made.
 IrdexTimer* createKeepAlive(int socket);
 
+// The standard-output text of a timer that could not be made (no line break follows).
+void printTimerError(int error);
+
 // Stops and releases the timer without waiting for a keep-alive being sent; that send keeps
 // what it uses alive until it ends. Unknown or null handles are ignored.
 void deleteKeepAlive(IrdexTimer* timer);
