@@ -1,0 +1,174 @@
+// The request/answer readers: one exchange each, through a private staging buffer, meant for
+// moments when no frames stream.
+#include <irdex.h>
+
+#include <cstring>
+
+#include "link/packet.h"
+#include "link/receive_common.h"
+#include "link/socket_io.h"
+
+namespace irdex::link {
+namespace {
+
+// Consumes a payload this reader has no use for, so the socket stays at a packet start.
+SdkStatus ignorePayload(ExactReader& reader, const PacketHeader& header, SdkStatus status) {
+  const SdkStatus read = reader.skip(header.payloadSize());
+  return read == SDK_SUCCESS ? status : read;
+}
+
+}  // namespace
+
+SdkStatus getCamSysData(int32_t socket, IrdexTimer** keepAlive, CamSysData* data) {
+  if (data == nullptr) return SDK_ERR_BUFFER;
+  data->ackCode1 = 0;
+  data->ackCode2 = 0;
+  data->packetKind = kKindNone;
+  PrivateStaging staging;
+  ExactReader reader = staging.reader(socket);
+  PacketHeader header;
+  SdkStatus status = readPacketHeader(reader, header);
+  if (status != SDK_SUCCESS) return status;
+  // A NAK counts before the identifier is looked at.
+  if (header.type == kTypeNak && header.lengthIsSane()) {
+    status = readAckCodes(reader, header, data->ackCode1, data->ackCode2);
+    return status == SDK_SUCCESS ? SDK_ERR_NAK : status;
+  }
+  if (header.id != kPacketId) return rejectUnknownId(header, socket, keepAlive);
+  if (!header.lengthIsSane()) return rejectLength(header);
+  if (header.type == kTypeAck) return readAckCodes(reader, header, data->ackCode1, data->ackCode2);
+  if (header.type == kTypeSystemData) {
+    status = readPayloadInto(reader, header, data->block, sizeof data->block);
+    if (status != SDK_SUCCESS) return status;
+    data->packetKind = kKindSystemData;
+    return SDK_SUCCESS;
+  }
+  return ignorePayload(reader, header, SDK_SUCCESS);
+}
+
+SdkStatus getCamTempTable(int32_t socket, IrdexTimer** keepAlive, CamTempTable* table) {
+  if (table == nullptr) return SDK_ERR_BUFFER;
+  PrivateStaging staging;
+  ExactReader reader = staging.reader(socket);
+  for (;;) {
+    table->ackCode1 = 0;
+    table->ackCode2 = 0;
+    PacketHeader header;
+    SdkStatus status = readPacketHeader(reader, header);
+    if (status != SDK_SUCCESS) return status;
+    if (header.type == kTypeNak && header.lengthIsSane()) {
+      status = readAckCodes(reader, header, table->ackCode1, table->ackCode2);
+      return status == SDK_SUCCESS ? SDK_ERR_NAK : status;
+    }
+    if (header.id != kPacketId) return rejectUnknownId(header, socket, keepAlive);
+    if (!header.lengthIsSane()) return rejectLength(header);
+    switch (header.type) {
+      case kTypeAck: return readAckCodes(reader, header, table->ackCode1, table->ackCode2);
+      case kTypeTableFirst:
+        table->kind = kKindTempTable;
+        status = readPayloadInto(reader, header, table->first, sizeof table->first);
+        if (status != SDK_SUCCESS) return status;
+        continue;  // the second half follows
+      case kTypeTableSecond:
+        table->kind = kKindTempTable;
+        return readPayloadInto(reader, header, table->second, sizeof table->second);
+      default: return ignorePayload(reader, header, SDK_SUCCESS);
+    }
+  }
+}
+
+SdkStatus getUpdateData(int32_t socket, IrdexTimer** keepAlive, UpdateAnswer* answer) {
+  if (answer == nullptr) return SDK_ERR_BUFFER;
+  answer->kind = kKindNone;
+  answer->code1 = 0;
+  answer->code2 = 0;
+  PrivateStaging staging;
+  ExactReader reader = staging.reader(socket);
+  PacketHeader header;
+  SdkStatus status = readPacketHeader(reader, header);
+  if (status != SDK_SUCCESS) return status;
+  if (header.type == kTypeNak && header.lengthIsSane()) {
+    status = readAckCodes(reader, header, answer->code1, answer->code2);
+    if (status != SDK_SUCCESS) return status;
+    answer->kind = kKindNak;
+    return SDK_ERR_NAK;
+  }
+  if (header.id != kPacketId) return rejectUnknownId(header, socket, keepAlive);
+  if (!header.lengthIsSane()) return rejectLength(header);
+  if (header.type == kTypeAck) {
+    status = readAckCodes(reader, header, answer->code1, answer->code2);
+    if (status != SDK_SUCCESS) return status;
+    answer->kind = kKindAck;
+    return SDK_SUCCESS;
+  }
+  if (header.type == kTypeUpdateData) {
+    status = readPayloadInto(reader, header, answer->data, sizeof answer->data);
+    if (status != SDK_SUCCESS) return status;
+    answer->kind = kKindUpdate;
+    return SDK_SUCCESS;
+  }
+  return ignorePayload(reader, header, SDK_ERR_UNSUPPORTED);
+}
+
+SdkStatus getFpgaRegData(int32_t socket, IrdexTimer** keepAlive, FpgaAnswer* answer) {
+  if (answer == nullptr) return SDK_ERR_BUFFER;
+  answer->code1 = 0;
+  answer->code2 = 0;
+  PrivateStaging staging;
+  ExactReader reader = staging.reader(socket);
+  PacketHeader header;
+  SdkStatus status = readPacketHeader(reader, header);
+  if (status != SDK_SUCCESS) return status;
+  if (header.type == kTypeNak && header.lengthIsSane()) {
+    status = readAckCodes(reader, header, answer->code1, answer->code2);
+    return status == SDK_SUCCESS ? SDK_ERR_NAK : status;
+  }
+  if (header.id != kPacketId) return rejectUnknownId(header, socket, keepAlive);
+  if (!header.lengthIsSane()) return rejectLength(header);
+  if (header.type == kTypeAck) return readAckCodes(reader, header, answer->code1, answer->code2);
+  if (header.type == kTypeFpgaRegister) {
+    status = readPayloadInto(reader, header, answer->data, sizeof answer->data);
+    if (status != SDK_SUCCESS) return status;
+    answer->kind = kKindFpga;
+    return SDK_SUCCESS;
+  }
+  return ignorePayload(reader, header, SDK_ERR_UNSUPPORTED);
+}
+
+}  // namespace irdex::link
+
+extern "C" IRDEX_API SdkStatus GetCamSysData(int32_t socket, IrdexTimer** keepAlive,
+                                             CamSysData* data) {
+  try {
+    return irdex::link::getCamSysData(socket, keepAlive, data);
+  } catch (...) {
+    return SDK_ERR_BUFFER;
+  }
+}
+
+extern "C" IRDEX_API SdkStatus GetCamTempTable(int32_t socket, IrdexTimer** keepAlive,
+                                               CamTempTable* table) {
+  try {
+    return irdex::link::getCamTempTable(socket, keepAlive, table);
+  } catch (...) {
+    return SDK_ERR_BUFFER;
+  }
+}
+
+extern "C" IRDEX_API SdkStatus GetUpdateData(int32_t socket, IrdexTimer** keepAlive,
+                                             UpdateAnswer* answer) {
+  try {
+    return irdex::link::getUpdateData(socket, keepAlive, answer);
+  } catch (...) {
+    return SDK_ERR_BUFFER;
+  }
+}
+
+extern "C" IRDEX_API SdkStatus GetFpgaRegData(int32_t socket, IrdexTimer** keepAlive,
+                                              FpgaAnswer* answer) {
+  try {
+    return irdex::link::getFpgaRegData(socket, keepAlive, answer);
+  } catch (...) {
+    return SDK_ERR_BUFFER;
+  }
+}

@@ -1,0 +1,28 @@
+// How many pixels a frame of the camera has, from its header's version, model and size code.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+namespace irdex::link {
+
+inline constexpr uint8_t kModelFirstGeneration = 0;
+inline constexpr uint8_t kModelKt = 1;
+inline constexpr uint8_t kModelKs384 = 0x20;
+inline constexpr uint8_t kModelKs640 = 0x21;
+inline constexpr uint8_t kFirstKtVersion = 17;
+inline constexpr uint8_t kFirstKsVersion = 32;
+
+struct ImageGeometry {
+  int width;
+  int height;
+};
+
+// Pixels of a type-35 frame (KS frames with their extra row); nothing for a model that does
+// not fit the version.
+std::optional<uint32_t> framePixels(uint8_t version, uint8_t model, uint8_t sizeCode);
+
+// The image of a KS model without its extra row; nothing for another model.
+std::optional<ImageGeometry> ksImageGeometry(uint8_t model);
+
+}  // namespace irdex::link
