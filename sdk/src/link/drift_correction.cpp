@@ -1,7 +1,5 @@
 #include "link/drift_correction.h"
 
-#include <cmath>
-
 #include "records/byte_order.h"
 
 namespace irdex::link {
@@ -50,13 +48,6 @@ void correctTrailer(uint8_t* e, int32_t c, const ks::RangeLimits& limits,
 }
 
 }  // namespace
-
-int32_t driftCountOffset(int16_t tenthsOfDegree, float slope) {
-  const float degrees = static_cast<float>(tenthsOfDegree) * 0.1f;
-  const float counts = degrees / slope;
-  if (!std::isfinite(counts) || counts >= 2147483648.0f || counts <= -2147483649.0f) return 0;
-  return static_cast<int32_t>(counts);  // truncation toward zero
-}
 
 void applyDriftCorrection(uint8_t* frame, int width, int height, int32_t c,
                           const ks::RangeLimits& limits) {

@@ -11,13 +11,8 @@ namespace irdex::link {
 
 inline constexpr uint32_t kTrailerLayout1 = 0x56594E02u;
 inline constexpr uint32_t kTrailerLayout2 = 0x56594E03u;
-inline constexpr int kOffsetByte = 118;
-
-// The count offset c = trunc(offset x 0.1 / slope) in single precision; a quotient that is
-// not a number or lies outside the 32-bit range counts as 0.
-int32_t driftCountOffset(int16_t tenthsOfDegree, float slope);
-
-// Corrects `frame` (width x height image, then the extra row) in place.
+// The count offset comes from the calibration (ks::driftShift). Corrects `frame` (width x height
+// image, then the extra row) in place.
 void applyDriftCorrection(uint8_t* frame, int width, int height, int32_t countOffset,
                           const ks::RangeLimits& limits);
 

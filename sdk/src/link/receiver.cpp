@@ -56,10 +56,10 @@ SdkStatus receiveFrame(ExactReader& reader, const PacketHeader& header, IRFrame&
     if (status != SDK_SUCCESS) return status;
     const auto image = ksImageGeometry(IRFrameModel(&frame));
     ks::RangeLimits limits{};
+    int32_t shift = 0;
     if (frame.driftCorrection == 1 && image &&
-        ks::rangeLimits(frame, IRFrameRangeIndex(&frame), limits)) {
-      const int32_t c = driftCountOffset(readLe16s(frame.header.bytes + kOffsetByte), limits.slope);
-      applyDriftCorrection(bytesOf(received), image->width, image->height, c, limits);
+        ks::rangeLimits(frame, IRFrameRangeIndex(&frame), limits) && ks::driftShift(frame, shift)) {
+      applyDriftCorrection(bytesOf(received), image->width, image->height, shift, limits);
     }
     std::memcpy(frame.pixels, received, std::size_t{delivered} * 2);
     ks::smoothFrame(frame, received);

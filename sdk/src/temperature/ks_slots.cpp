@@ -295,20 +295,6 @@ bool driftShift(const IRFrame& frame, int32_t& shift) {
   return true;
 }
 
-void applyDriftCorrection(const IRFrame& frame, uint16_t* counts, std::size_t count) {
-  int32_t shift = 0;
-  RangeLimits limits{};
-  if (!counts || !driftShift(frame, shift) ||
-      !rangeLimits(frame, IRFrameRangeIndex(&frame), limits))
-    return;
-  for (std::size_t k = 0; k < count; ++k) {
-    uint16_t shifted = static_cast<uint16_t>(counts[k] + shift);
-    if (shifted < limits.minCount) shifted = limits.minCount;
-    if (shifted > limits.maxCount) shifted = limits.maxCount;
-    counts[k] = shifted;
-  }
-}
-
 const IRFrame* ownerOfSlot(int index) {
   SlotPool& slots = pool();
   std::lock_guard guard(slots.lock);
