@@ -499,7 +499,8 @@ std::vector<uint8_t> Simulator::framePacket(uint64_t tick) {
   const size_t width = static_cast<size_t>(header_.width());
   const size_t height = static_cast<size_t>(header_.height());
   const bool ks = header_.family() == Family::KS;
-  const size_t rows = height + (ks ? 1 : 0);
+  // KT and KS frames carry one row more than the image; only KS cameras fill it.
+  const size_t rows = height + (header_.family() == Family::FirstGeneration ? 0 : 1);
   std::vector<uint16_t> image(width * height);
   scene_->render(tick, *mapper_, image);
   std::vector<uint8_t> packet(kPacketHeadSize + 2 * width * rows, 0);
