@@ -464,15 +464,6 @@ bool Simulator::sendPacket(Connection& c, const std::vector<uint8_t>& packet) {
 
 bool Simulator::sendFrame(Connection& c) {
   const auto faults = faultsNow();
-  for (const Fault& fault : faults) {
-    if (fault.kind == Fault::Kind::Stall && fault.count > 0 && !c.stallOver && !c.stalled &&
-        c.framesSent >= fault.count) {
-      c.stalled = true;
-      c.stallForever = fault.durationMs == 0;
-      c.stallUntil = Clock::now() + std::chrono::milliseconds(fault.durationMs);
-      return true;
-    }
-  }
   const std::vector<uint8_t> packet = framePacket(c.tick);
   for (const Fault& fault : faults) {
     if (fault.kind == Fault::Kind::CloseMidPacket && c.framesSent == fault.count) {
@@ -489,8 +480,16 @@ bool Simulator::sendFrame(Connection& c) {
     ++s.framesSent;
     s.lastFrameTick = tick;
   });
-  for (const Fault& fault : faults)
+  for (const Fault& fault : faults) {
     if (fault.kind == Fault::Kind::CloseAfterFrames && c.framesSent >= fault.count) c.close = true;
+    // The stall starts right behind the N-th frame, so that nothing else slips out first.
+    if (fault.kind == Fault::Kind::Stall && fault.count > 0 && !c.stallOver && !c.stalled &&
+        c.framesSent >= fault.count) {
+      c.stalled = true;
+      c.stallForever = fault.durationMs == 0;
+      c.stallUntil = Clock::now() + std::chrono::milliseconds(fault.durationMs);
+    }
+  }
   return true;
 }
 
