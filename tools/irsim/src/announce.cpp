@@ -6,6 +6,7 @@
 #include <poll.h>
 
 #include <chrono>
+#include <cstdlib>
 
 namespace irsim {
 
@@ -53,6 +54,8 @@ bool Announcer::start(const Announcement& a, std::string* error) {
     return false;
   };
   stop();
+  // Avahi's compatibility layer otherwise warns on stderr that it is being used.
+  ::setenv("AVAHI_COMPAT_NOWARN", "1", 0);
   library_ = ::dlopen(a.library.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (!library_)
     return fail("cannot announce: the DNS-SD library " + a.library + " is not available (" +
