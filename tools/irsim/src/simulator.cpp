@@ -310,6 +310,7 @@ void Simulator::runSession(int fd) {
   Connection c;
   c.fd = fd;
   c.lastReceived = Clock::now();
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
   const int one = 1;
   ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
   updateStats([&](Stats& s) {
@@ -347,8 +348,8 @@ void Simulator::runSession(int fd) {
       // One client at a time, like a camera: a second one is accepted and closed at once.
       const int other = ::accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC);
       if (other >= 0) {
-        ::close(other);
         updateStats([](Stats& s) { ++s.turnedAway; });
+        ::close(other);
       }
     }
     if (ready > 0 && (fds[0].revents & (POLLIN | POLLHUP | POLLERR))) {

@@ -81,6 +81,9 @@ class Simulator {
   // Closes the client and the listener; returns within about a second.
   void stop();
   uint16_t port() const { return boundPort_; }
+  // Serves one already connected socket on the caller's thread until the peer leaves (or
+  // stop()); for fuzzing the command reader over a socket pair. Takes the descriptor over.
+  void serveSocket(int fd) { runSession(fd); }
 
   std::vector<LogEntry> commandLog() const;
   void clearCommandLog();

@@ -336,7 +336,7 @@ TEST(Connection, ASecondClientIsClosedWhileOneIsServed) {
   RawClient second;
   ASSERT_TRUE(second.connect(camera.sim->port()));
   EXPECT_TRUE(second.waitForEnd());
-  EXPECT_EQ(camera.sim->stats().turnedAway, 1u);
+  EXPECT_TRUE(camera.sim->waitFor([](const irsim::Stats& s) { return s.turnedAway == 1; }, kBound));
   EXPECT_EQ(camera.header()[4], 33) << "the first client is still served";
 }
 
@@ -394,6 +394,35 @@ TEST(Connection, ListensOnLoopbackOnly) {
     EXPECT_TRUE(irsim::isLoopbackAddress(address)) << address;
   for (const char* address : {"128.0.0.1", "10.0.0.1", "0.0.0.0", "localhost", "", "127.0.0"})
     EXPECT_FALSE(irsim::isLoopbackAddress(address)) << address;
+}
+
+TEST(Connection, AnImplausibleLengthEndsTheConnection) {
+  Camera camera(makeOptions("va320", 33, scratchDirectory()));
+  std::vector<uint8_t> bad = RawClient::packet(39);
+  put32(bad, 4, 0x7FFFFFF0);
+  camera.client.sendRaw(bad);
+  EXPECT_TRUE(camera.client.waitForEnd());
+  const auto log = camera.sim->commandLog();
+  ASSERT_EQ(log.size(), 1u);
+  EXPECT_EQ(log[0].length, 0x7FFFFFF0u);
+}
+
+TEST(Connection, ServesASocketPairUntilThePeerLeaves) {
+  irsim::Simulator sim(makeOptions("vi640", 33, scratchDirectory()));
+  int pair[2];
+  ASSERT_EQ(::socketpair(AF_UNIX, SOCK_STREAM, 0, pair), 0);
+  std::vector<uint8_t> bytes = RawClient::packet(32);
+  const std::vector<uint8_t> header = RawClient::packet(36);
+  bytes.insert(bytes.end(), header.begin(), header.end());
+  bytes.insert(bytes.end(), {1, 2, 3});  // a torn packet at the end
+  ASSERT_EQ(::write(pair[0], bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+  ::shutdown(pair[0], SHUT_WR);
+  sim.serveSocket(pair[1]);
+  std::vector<uint8_t> answer(16);
+  ASSERT_EQ(::read(pair[0], answer.data(), 16), 16);
+  EXPECT_EQ(le16(&answer[8]), 48);
+  ::close(pair[0]);
+  EXPECT_EQ(sim.commandLog().size(), 2u);
 }
 
 TEST(CommandLog, RecordsEveryPacketInMemoryAndInItsFile) {
