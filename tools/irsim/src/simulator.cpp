@@ -15,6 +15,8 @@
 #include <iostream>
 #include <sstream>
 
+#include "connection.h"
+#include "frame_builder.h"
 #include "wire.h"
 
 namespace irsim {
@@ -27,67 +29,12 @@ constexpr size_t kLogLimit = 100000;  // entries kept for the query API
 constexpr size_t kReceiveChunk = 64 * 1024;
 constexpr auto kPollSlice = std::chrono::milliseconds(50);
 
-// Command packet lengths the camera checks before it accepts a block.
-constexpr uint32_t kPaletteLength = 9244;
-constexpr uint32_t kFirmwareLength = 1052;
-constexpr uint32_t kMacLength = 48;
-constexpr uint32_t kOffsetTableLength = 2072;
-constexpr uint32_t kUpdateLength = 2084;
-constexpr uint32_t kFpgaLength = 24;
-constexpr uint32_t kSettingLength = 48;
-
-constexpr size_t kTableHalfSize = 2056;
-constexpr uint32_t kTableSampleStep = 64;
-constexpr uint32_t kTrailerLayout1 = 0x56594E02;
-constexpr uint32_t kTrailerLayout2 = 0x56594E03;
-constexpr uint32_t kDeviceSerial = 0x20260001;
-
-bool callerChoosesIdentifier(uint16_t type) {
-  return type == type::kHello || type == type::kFirmware || type == type::kMac ||
-         type == type::kUpdate || type == type::kFpgaRegisters;
-}
-
-// Commands that change something and so can be refused; requests for data are always served.
-bool refusable(uint16_t type) {
-  switch (type) {
-    case type::kStartStream:
-    case type::kStopStream:
-    case type::kSetting:
-    case type::kPalette:
-    case type::kHello:
-    case type::kFirmware:
-    case type::kMac:
-    case type::kTempTableSecond:
-    case type::kUpdate:
-    case type::kFpgaRegisters: return true;
-    default: return false;
-  }
-}
-
 void closeFd(int& fd) {
   if (fd >= 0) ::close(fd);
   fd = -1;
 }
 
 }  // namespace
-
-struct Simulator::Connection {
-  int fd = -1;
-  uint64_t number = 0;
-  std::vector<uint8_t> received;
-  bool streaming = false;
-  bool close = false;
-  uint64_t tick = 0;
-  uint64_t framesSent = 0;
-  uint64_t packetsSent = 0;
-  uint32_t updateBlocks = 0;
-  Clock::time_point nextFrame;
-  Clock::time_point lastReceived;
-  bool stalled = false;
-  bool stallOver = false;
-  bool stallForever = false;
-  Clock::time_point stallUntil;
-};
 
 bool isLoopbackAddress(const std::string& address) {
   in_addr parsed{};
@@ -292,20 +239,6 @@ HeaderBytes Simulator::header() const {
   return header_.bytes();
 }
 
-bool Simulator::refuses(uint16_t packetType, uint16_t settingId, int16_t& reason) const {
-  for (const Fault& fault : faultsNow()) {
-    if (fault.kind != Fault::Kind::Nak) continue;
-    const bool matches = fault.settingId == 0
-                             ? refusable(packetType)
-                             : packetType == type::kSetting && settingId == fault.settingId;
-    if (matches) {
-      reason = fault.reason;
-      return true;
-    }
-  }
-  return false;
-}
-
 void Simulator::runSession(int fd) {
   Connection c;
   c.fd = fd;
@@ -496,279 +429,8 @@ bool Simulator::sendFrame(Connection& c) {
 
 std::vector<uint8_t> Simulator::framePacket(uint64_t tick) {
   std::lock_guard lock(cameraMutex_);
-  const size_t width = static_cast<size_t>(header_.width());
-  const size_t height = static_cast<size_t>(header_.height());
-  const bool ks = header_.family() == Family::KS;
-  // KT and KS frames carry one row more than the image; only KS cameras fill it.
-  const size_t rows = height + (header_.family() == Family::FirstGeneration ? 0 : 1);
-  std::vector<uint16_t> image(width * height);
-  scene_->render(tick, *mapper_, image);
-  std::vector<uint8_t> packet(kPacketHeadSize + 2 * width * rows, 0);
-  putLe32(packet.data(), kPacketId);
-  putLe32(packet.data() + 4, static_cast<uint32_t>(packet.size()));
-  putLe16(packet.data() + 8, type::kFrame);
-  uint8_t* pixels = packet.data() + kPacketHeadSize;
-  for (size_t i = 0; i < image.size(); ++i) putLe16(pixels + 2 * i, image[i]);
-  if (!ks) return packet;
-
-  // The extra row: the camera's own measurements in raw counts, as sent (before the
-  // suite's drift correction adds the offset back).
-  uint8_t* row = pixels + 2 * width * height;
-  int layout = options_.camera.trailerLayout;
-  if (layout == 0) layout = header_.version() >= 33 ? 2 : 1;
-  const size_t shift = layout == 1 ? 0 : 44;
-  putLe32(row, layout == 1 ? kTrailerLayout1 : kTrailerLayout2);
-  putLe32(row + 4, static_cast<uint32_t>(tick));
-  struct Measure {
-    uint16_t low = 0, high = 0;
-    int64_t sum = 0;
-    int32_t count = 0;
-  };
-  auto measure = [&](int x, int y, int w, int h) {
-    Measure m;
-    const int x0 = std::max(0, x), y0 = std::max(0, y);
-    const int x1 = std::min<int>(static_cast<int>(width), x + w);
-    const int y1 = std::min<int>(static_cast<int>(height), y + h);
-    m.low = 65535;
-    for (int yy = y0; yy < y1; ++yy) {
-      for (int xx = x0; xx < x1; ++xx) {
-        const uint16_t v = image[static_cast<size_t>(yy) * width + static_cast<size_t>(xx)];
-        m.low = std::min(m.low, v);
-        m.high = std::max(m.high, v);
-        m.sum += v;
-        ++m.count;
-      }
-    }
-    if (m.count == 0) m.low = 0;
-    return m;
-  };
-  for (int j = 0; j < 10; ++j) {
-    const Region& r = regions_[j];
-    Measure m;
-    if (r.mode == 1) m = measure(r.x, r.y, 1, 1);
-    if (r.mode == 2) m = measure(r.x, r.y, r.w, r.h);
-    putLe16(row + 108 + shift + 4 * j, m.low);
-    putLe16(row + 110 + shift + 4 * j, m.high);
-    putLe32(row + 152 + shift + 4 * j, static_cast<uint32_t>(m.sum));
-    putLe32(row + 196 + shift + 4 * j, static_cast<uint32_t>(m.count));
-  }
-  const Measure whole = measure(0, 0, static_cast<int>(width), static_cast<int>(height));
-  putLe16(row + 148 + shift, whole.low);
-  putLe16(row + 150 + shift, whole.high);
-  const int cx = static_cast<int>(width / 2), cy = static_cast<int>(height / 2);
-  const Measure centre = measure(cx - 8, cy - 8, 16, 16);
-  putLe32(row + 192 + shift, static_cast<uint32_t>(centre.sum));
-  putLe32(row + 236 + shift, static_cast<uint32_t>(centre.count));
-  putLe16(row + 240 + shift, image[static_cast<size_t>(cy) * width + static_cast<size_t>(cx)]);
-  return packet;
-}
-
-std::vector<uint8_t> Simulator::tempTableHalf(int half) {
-  std::lock_guard lock(cameraMutex_);
-  std::vector<uint8_t> payload(kTableHalfSize, 0);
-  putLe16(payload.data(), header_.rangeIndex());
-  putLe16(payload.data() + 2, static_cast<uint16_t>(half));
-  putLe32(payload.data() + 4, kTableSampleStep);
-  for (uint32_t i = 0; i < 512; ++i) {
-    const uint32_t count = (static_cast<uint32_t>(half) * 512 + i) * kTableSampleStep;
-    const float value = mapper_->temperatureOf(static_cast<uint16_t>(count));
-    uint32_t bits;
-    std::memcpy(&bits, &value, sizeof bits);
-    putLe32(payload.data() + 8 + 4 * i, bits);
-  }
-  return payload;
-}
-
-void Simulator::sendHeader(Connection& c) {
-  std::vector<uint8_t> systemData(64, 0);
-  HeaderBytes wire;
-  {
-    std::lock_guard lock(cameraMutex_);
-    systemData[0] = header_.model();
-    systemData[1] = header_.version();
-    putLe32(systemData.data() + 10, firmwareNumber(options_.camera));
-    const std::string& name = options_.camera.name;
-    std::memcpy(systemData.data() + 32, name.data(), std::min<size_t>(name.size(), 19));
-    wire = header_.wireBytes();
-  }
-  // The system data goes first, so that a program holds the firmware number by the time
-  // it sees the header.
-  if (!sendPacket(c, makePacket(type::kSystemData, systemData))) c.close = true;
-  if (!c.close && !sendPacket(c, makePacket(type::kHeader, wire))) c.close = true;
-  updateStats([](Stats& s) { ++s.headersSent; });
-}
-
-void Simulator::answer(Connection& c, uint16_t packetType, bool accept, int16_t reason,
-                       int16_t code2, LogEntry& entry) {
-  if (accept) {
-    entry.note = "ack";
-    if (!sendPacket(c, makeAnswer(type::kAck, static_cast<int16_t>(packetType), code2)))
-      c.close = true;
-  } else {
-    entry.note = "nak " + std::to_string(reason);
-    if (!sendPacket(c, makeAnswer(type::kNak, static_cast<int16_t>(packetType), reason)))
-      c.close = true;
-  }
-}
-
-void Simulator::handlePacket(Connection& c, const uint8_t* packet, uint32_t length) {
-  const PacketHead head = parseHead(packet);
-  const uint8_t* payload = packet + kPacketHeadSize;
-  const size_t payloadSize = length - kPacketHeadSize;
-  LogEntry entry;
-  entry.connection = c.number;
-  entry.seconds = std::chrono::duration<double>(Clock::now() - started_).count();
-  entry.id = head.id;
-  entry.length = head.length;
-  entry.type = head.type;
-  entry.payload.assign(payload, payload + payloadSize);
-  if (head.type == type::kSetting && payloadSize >= 16) {
-    const uint32_t first = getLe32(payload);
-    entry.settingId = static_cast<uint16_t>(first & 0xFFFF);
-    entry.value = static_cast<uint16_t>(first >> 16);
-    for (int i = 0; i < 3; ++i) entry.words[i] = getLe32(payload + 4 + 4 * i);
-  }
-
-  int16_t reason = kReasonUnsupported;
-  if (head.id != kPacketId && !callerChoosesIdentifier(head.type)) {
-    answer(c, head.type, false, kReasonUnsupported, 0, entry);
-    entry.note = "foreign identifier, " + entry.note;
-    record(std::move(entry));
-    return;
-  }
-  if (refuses(head.type, entry.settingId, reason)) {
-    answer(c, head.type, false, reason, 0, entry);
-    record(std::move(entry));
-    return;
-  }
-
-  auto acceptIfLength = [&](uint32_t expected) {
-    answer(c, head.type, head.length == expected, kReasonUnsupported, 0, entry);
-  };
-  switch (head.type) {
-    case type::kAck: entry.note = "client ack"; break;
-    case type::kNak: entry.note = "client nak"; break;
-    case type::kKeepAlive: entry.note = "keep-alive"; break;
-    case type::kStartStream:
-      if (!c.streaming) {
-        c.streaming = true;
-        c.nextFrame = Clock::now();
-      }
-      updateStats([](Stats& s) { s.streaming = true; });
-      answer(c, head.type, true, 0, 0, entry);
-      break;
-    case type::kStopStream:
-      c.streaming = false;
-      updateStats([](Stats& s) { s.streaming = false; });
-      answer(c, head.type, true, 0, 0, entry);
-      break;
-    case type::kRequestHeader:
-      entry.note = "header";
-      sendHeader(c);
-      break;
-    case type::kSetting: {
-      if (head.length != kSettingLength) {
-        answer(c, head.type, false, kReasonUnsupported, 0, entry);
-        break;
-      }
-      SettingOutcome outcome;
-      uint32_t divisor = 0;
-      {
-        std::lock_guard lock(cameraMutex_);
-        outcome = header_.apply(entry.settingId, entry.value, entry.words[0], entry.words[1],
-                                entry.words[2]);
-        if (outcome.accepted) {
-          switch (entry.settingId) {
-            case 0x0A01: divisor_ = entry.value; break;
-            case 0x0F01:
-              header_.resetToDefaults();
-              divisor_ = 0;
-              for (Region& region : regions_) region = Region{};
-              break;
-            case 0x0422: {
-              const int index = (entry.value >> 8) - 11;
-              if (index >= 0 && index < 10) {
-                regions_[index] = Region{static_cast<uint8_t>(entry.value & 0xFF),
-                                         static_cast<int>(entry.words[0] >> 16),
-                                         static_cast<int>(entry.words[0] & 0xFFFF),
-                                         static_cast<int>(entry.words[1] >> 16),
-                                         static_cast<int>(entry.words[1] & 0xFFFF)};
-              }
-              break;
-            }
-            default: break;
-          }
-          // Range, offset or reset: the camera recalibrates its counts.
-          mapper_ = std::make_unique<RawMapper>(header_, tables_);
-        }
-        divisor = divisor_;
-      }
-      updateStats([&](Stats& s) { s.divisor = divisor; });
-      answer(c, head.type, outcome.accepted, outcome.reason, static_cast<int16_t>(entry.settingId),
-             entry);
-      break;
-    }
-    case type::kRequestTempTable:
-      entry.note = "temperature table";
-      for (int half = 0; half < 2 && !c.close; ++half) {
-        if (!sendPacket(c, makePacket(half == 0 ? type::kTempTableFirst : type::kTempTableSecond,
-                                      tempTableHalf(half))))
-          c.close = true;
-      }
-      break;
-    case type::kRequestSystemData: {
-      entry.note = "system data";
-      std::vector<uint8_t> systemData(64, 0);
-      {
-        std::lock_guard lock(cameraMutex_);
-        systemData[0] = header_.model();
-        systemData[1] = header_.version();
-      }
-      putLe32(systemData.data() + 10, firmwareNumber(options_.camera));
-      if (!sendPacket(c, makePacket(type::kSystemData, systemData))) c.close = true;
-      break;
-    }
-    case type::kRequestDeviceInfo: {
-      entry.note = "device information";
-      uint8_t info[8];
-      putLe32(info, kDeviceSerial);
-      {
-        std::lock_guard lock(cameraMutex_);
-        putLe16(info + 4, static_cast<uint16_t>(header_.width()));
-        putLe16(info + 6, static_cast<uint16_t>(header_.height()));
-      }
-      if (!sendPacket(c, makePacket(type::kDeviceInfo, info))) c.close = true;
-      break;
-    }
-    case type::kHello: answer(c, head.type, true, 0, 0, entry); break;
-    case type::kPalette: acceptIfLength(kPaletteLength); break;
-    case type::kFirmware: acceptIfLength(kFirmwareLength); break;
-    case type::kMac: acceptIfLength(kMacLength); break;
-    case type::kTempTableSecond: acceptIfLength(kOffsetTableLength); break;
-    case type::kUpdate: {
-      if (head.length != kUpdateLength) {
-        answer(c, head.type, false, kReasonUnsupported, 0, entry);
-        break;
-      }
-      entry.note = "update data";
-      uint8_t data[16] = {};
-      putLe32(data, ++c.updateBlocks);
-      if (!sendPacket(c, makePacket(type::kUpdateAnswer, data))) c.close = true;
-      break;
-    }
-    case type::kFpgaRegisters:
-      if (head.length != kFpgaLength) {
-        answer(c, head.type, false, kReasonUnsupported, 0, entry);
-        break;
-      }
-      entry.note = "fpga registers";
-      if (!sendPacket(
-              c, makePacket(type::kFpgaRegisters, std::span<const uint8_t>(payload, payloadSize))))
-        c.close = true;
-      break;
-    default: answer(c, head.type, false, kReasonUnsupported, 0, entry); break;
-  }
-  record(std::move(entry));
+  return buildFramePacket(header_, *scene_, *mapper_, regions_, options_.camera.trailerLayout,
+                          tick);
 }
 
 }  // namespace irsim

@@ -2,6 +2,7 @@
 // answers commands, streams scene frames and injects faults on request.
 #pragma once
 
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -18,6 +19,7 @@
 #include "camera.h"
 #include "conversion.h"
 #include "faults.h"
+#include "frame_builder.h"
 #include "scene.h"
 
 namespace irsim {
@@ -133,11 +135,7 @@ class Simulator {
   CameraHeader header_;
   std::unique_ptr<RawMapper> mapper_;
   uint32_t divisor_ = 0;
-  struct Region {
-    uint8_t mode = 0;  // 0 off, 1 spot, 2 rectangle
-    int x = 0, y = 0, w = 0, h = 0;
-  };
-  Region regions_[10];
+  std::array<CameraRegion, 10> regions_{};
 
   // The command log, its file and the faults. Guarded by logMutex_; logChanged_ wakes
   // waiters for packets and for statistics alike.

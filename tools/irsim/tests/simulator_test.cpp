@@ -96,6 +96,17 @@ TEST(KsHeader, CarriesRangeMaskCalibrationAndNames) {
   EXPECT_EQ(std::string(reinterpret_cast<const char*>(&h[373]), 9), "100~1200C");
 }
 
+TEST(ReducedRate, IsFlaggedAtHeaderByte128) {
+  for (const char* model : {"va320", "kt640"}) {
+    auto options = makeOptions(model, -1, scratchDirectory());
+    options.camera.reducedRate = true;
+    Camera camera(options);
+    EXPECT_EQ(camera.header()[128], 1) << model;
+  }
+  Camera normal(makeOptions("va320", 33, scratchDirectory()));
+  EXPECT_EQ(normal.header()[128], 0);
+}
+
 TEST(Streaming, StopEndsTheFramesBeforeItsAnswer) {
   Camera camera(makeOptions("va320", 33, scratchDirectory()));
   camera.client.send(33);
