@@ -66,13 +66,16 @@ What it answers
   type 80 / type 161     system data / device information (type 162: u32 serial,
                          u16 width, u16 height)
   setting (index 10)     applied to the header at the offsets the setting pages read, so
-                         the next header shows them; ACK (type 39, setting id). Unknown
+                         the next header shows them; ACK codes (39, setting id). Unknown
                          settings get NAK reason 1. 0x0503 switches the range (refused with
                          NAK 1 for a range the camera lacks) and recalibrates; 0x0F01 resets
   palette, firmware, MAC, offset table, first command (12): ACK when the length is right
   update (type 129): answer type 130; FPGA registers (type 145): echoed back
   anything else: NAK with reason 1. KS frames carry the extra row with the camera's own
-  measurements (regions of 0x0422, the whole image, a 16 x 16 centre box, the centre pixel).
+  measurements in raw counts (mark, frame counter, the regions of 0x0422, the whole image,
+  a 16 x 16 centre box, the centre pixel); KT frames carry the row too, zeroed.
+  ACK payload: the command's packet type and, for settings, the setting id; NAK payload:
+  the packet type and the reason.
 
 Scene (temperatures the suite should measure with its default parameters:
 emissivity 0.95, atmosphere 20 C, transmission 1)
