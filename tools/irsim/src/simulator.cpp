@@ -89,6 +89,7 @@ void Simulator::say(const std::string& text) const {
 }
 
 bool Simulator::start(std::string* error) {
+  std::lock_guard lifecycle(lifecycleMutex_);
   auto fail = [&](const std::string& text) {
     if (error) *error = text;
     closeFd(listenFd_);
@@ -134,6 +135,7 @@ bool Simulator::start(std::string* error) {
 }
 
 void Simulator::stop() {
+  std::lock_guard lifecycle(lifecycleMutex_);
   if (!thread_.joinable()) return;
   stopping_ = true;
   const char wake = 1;

@@ -152,6 +152,7 @@ class Simulator {
   int wakeWrite_ = -1;
   uint16_t boundPort_ = 0;
   std::atomic<bool> stopping_{false};
+  std::mutex lifecycleMutex_;  // start() and stop() may come from different threads
   std::thread thread_;
   std::mutex exitMutex_;
   std::condition_variable exited_;
