@@ -78,12 +78,17 @@ IRDEX_API SdkStatus CreateIRCamDataKS(IRFrame* frame) {
   return irdex::ks::makeSlot(*frame);
 }
 
-IRDEX_API SdkStatus LoadIRCamDataKS(IRFrame* frame, const uint16_t* pixels,
-                                    int32_t /*pixelCount*/) {
+// The image size follows from the model; a positive pixel count that cannot hold that image
+// is refused rather than read past. Callers that pass no count (0) are still served.
+IRDEX_API SdkStatus LoadIRCamDataKS(IRFrame* frame, const uint16_t* pixels, int32_t pixelCount) {
   if (!frame) return SDK_ERR_UNSUPPORTED;
   if (IRFrameVersion(frame) <= 32) return SDK_SUCCESS;
   if (!pixels) return SDK_ERR_BUFFER;
   if (!frame->ksCalib) return SDK_ERR_MISSING_VALUE;
+  const irdex::ks::KsGeometry image = irdex::ks::geometryOfModel(IRFrameModel(frame));
+  if (pixelCount > 0 && static_cast<int64_t>(pixelCount) < int64_t{image.width} * image.height) {
+    return SDK_ERR_BUFFER;
+  }
   irdex::ks::smoothFrame(*frame, pixels);
   return SDK_SUCCESS;
 }

@@ -187,6 +187,17 @@ TEST(KsSmoothing, SpreadsOneBrightPixelOverNineCells) {
     }
 }
 
+// The model decides the image size; a count that cannot hold it would be read past.
+TEST(KsSmoothing, RefusesAPixelCountShorterThanTheModelsImage) {
+  IRFrame frame = makeCalibratedFrame(0x21);
+  SlotHolder slot(frame);
+  std::vector<uint16_t> pixels(384 * 288, 7);
+  EXPECT_EQ(LoadIRCamDataKS(&frame, pixels.data(), 384 * 288), SDK_ERR_BUFFER);
+  pixels.resize(640 * 481, 7);
+  EXPECT_EQ(LoadIRCamDataKS(&frame, pixels.data(), 640 * 481), SDK_SUCCESS);
+  EXPECT_EQ(smoothedAt(frame, 640, 639, 479), 7);
+}
+
 TEST(KsSmoothing, CornerPixelCountsFourTimes) {
   IRFrame frame = makeCalibratedFrame(0x21);
   SlotHolder slot(frame);
