@@ -2,7 +2,7 @@
 # Runs every libFuzzer target of the fuzz build for a bounded time each. A crash fails, and
 # its report and reproducer (crash-*) are kept in the fuzz build folder.
 set -uo pipefail
-build="$1"
+build=$(cd "$1" && pwd)
 bin="$build/bin"
 seconds="${2:-20}"
 shopt -s nullglob
