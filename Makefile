@@ -39,14 +39,14 @@ fuzz: deps
 
 # The SDK's tests under AddressSanitizer and UndefinedBehaviorSanitizer.
 sanitize: deps
-	@cmake -S . -B build-asan -G "$(GENERATOR)" -DIRDEX_SANITIZE=address >/dev/null
+	@cmake -S . -B build-asan -G "$(GENERATOR)" -DIRDEX_SANITIZE=address -DIRDEX_SDK_ONLY=ON >/dev/null
 	@cmake --build build-asan -j $(JOBS)
 	@cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 	  ctest --output-on-failure -j $(JOBS) -L sdk
 
 # The SDK's tests under ThreadSanitizer.
 tsan: deps
-	@cmake -S . -B build-tsan -G "$(GENERATOR)" -DIRDEX_SANITIZE=thread >/dev/null
+	@cmake -S . -B build-tsan -G "$(GENERATOR)" -DIRDEX_SANITIZE=thread -DIRDEX_SDK_ONLY=ON >/dev/null
 	@cmake --build build-tsan -j $(JOBS)
 	@cd build-tsan && TSAN_OPTIONS=halt_on_error=1 ctest --output-on-failure -j $(JOBS) -L sdk
 
