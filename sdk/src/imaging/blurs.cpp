@@ -1,0 +1,304 @@
+// Box, stack and Gaussian-like blurs: constant or O(r) work per pixel, radius-proof borders.
+#include <algorithm>
+#include <cstddef>
+#include <limits>
+#include <vector>
+
+#include "imaging/filter_math.h"
+#include "imaging/filters.h"
+
+namespace irdex::imaging {
+
+namespace {
+
+int64_t clampIndex(int64_t i, int size) { return std::clamp<int64_t>(i, 0, size - 1); }
+
+// ---- Box blur ---------------------------------------------------------------------------
+//
+// The box of pixel x covers the columns i with L(x) < i <= U(x), L(x) = max(x - r - 1, 0),
+// U(x) = min(x + r, w - 1) (the summed-area corners limited to the image), and the rows
+// likewise. The table is separable, so it is built as row sums of those column ranges and
+// then summed down the rows with a running window.
+template <typename Acc>
+void boxBlurWith(uint8_t* image, int width, int height, int radius) {
+  const std::size_t w = static_cast<std::size_t>(width);
+  std::vector<Acc> rowSums(w * static_cast<std::size_t>(height));
+  std::vector<Acc> prefix(w);
+  for (int y = 0; y < height; ++y) {
+    const uint8_t* row = image + y * w;
+    Acc running = 0;
+    for (std::size_t x = 0; x < w; ++x) prefix[x] = running += row[x];
+    Acc* out = rowSums.data() + y * w;
+    for (int x = 0; x < width; ++x) {
+      out[x] = prefix[static_cast<std::size_t>(std::min<int64_t>(int64_t{x} + radius, width - 1))] -
+               prefix[static_cast<std::size_t>(std::max<int64_t>(int64_t{x} - radius - 1, 0))];
+    }
+  }
+
+  const int64_t side = 2 * int64_t{radius} + 1;
+  const float factor = 1.0f / static_cast<float>(side * side);
+  std::vector<Acc> column(w, 0);
+  auto addRow = [&](int64_t y, bool subtract) {
+    const Acc* src = rowSums.data() + static_cast<std::size_t>(y) * w;
+    if (subtract) {
+      for (std::size_t x = 0; x < w; ++x) column[x] -= src[x];
+    } else {
+      for (std::size_t x = 0; x < w; ++x) column[x] += src[x];
+    }
+  };
+  int64_t upper = std::min<int64_t>(radius, height - 1);  // U(0); L(0) = 0
+  int64_t lower = 0;
+  for (int64_t j = 1; j <= upper; ++j) addRow(j, false);
+  for (int y = 0; y < height; ++y) {
+    uint8_t* out = image + y * w;
+    for (std::size_t x = 0; x < w; ++x) {
+      out[x] = static_cast<uint8_t>(static_cast<int32_t>(static_cast<float>(column[x]) * factor));
+    }
+    const int64_t nextUpper = std::min<int64_t>(int64_t{y} + 1 + radius, height - 1);
+    const int64_t nextLower = std::max<int64_t>(int64_t{y} - radius, 0);
+    // Leaving row first, so the running sums never hold more than one box.
+    if (nextLower > lower) addRow(lower = nextLower, true);
+    if (nextUpper > upper) addRow(upper = nextUpper, false);
+  }
+}
+
+// ---- Stack blur -------------------------------------------------------------------------
+//
+// out(x) = S(x) / (r+1)^2 with S(x) = sum over k = -r..r of (r+1-|k|) p(x+k), edges repeated.
+// Moving one pixel on: S(x+1) = S(x) + In(x) - Out(x), where In(x) sums p(x+1..x+r+1) and
+// Out(x) sums p(x-r..x) - the running sums of the stack algorithm, without the stack.
+template <typename Acc>
+struct StackStart {
+  Acc sum, in, out;
+};
+
+// S, In and Out at position 0 of a line of n values read through at(i), in O(min(n, r)).
+template <typename Acc, typename At>
+StackStart<Acc> stackStart(int n, int radius, At at) {
+  const Acc r = static_cast<Acc>(radius);
+  const Acc first = at(0), last = at(n - 1);
+  StackStart<Acc> s{first * ((r + 1) * (r + 2) / 2), 0, first * (r + 1)};
+  // Indices from t on all read the last value.
+  const int64_t t = std::max<int64_t>(1, n - 1);
+  for (int64_t k = 1; k <= std::min<int64_t>(radius, t - 1); ++k) {
+    s.sum += static_cast<Acc>(at(static_cast<int>(k))) * (r + 1 - static_cast<Acc>(k));
+  }
+  if (t <= radius) {
+    const Acc top = r + 1 - static_cast<Acc>(t);  // weights top .. 1
+    s.sum += last * (top * (top + 1) / 2);
+  }
+  for (int64_t j = 1; j <= std::min<int64_t>(int64_t{radius} + 1, t - 1); ++j) {
+    s.in += static_cast<Acc>(at(static_cast<int>(j)));
+  }
+  if (t <= int64_t{radius} + 1) s.in += last * static_cast<Acc>(int64_t{radius} + 2 - t);
+  return s;
+}
+
+template <typename Acc>
+void stackBlurWith(uint8_t* image, int width, int height, int radius) {
+  const uint64_t area = static_cast<uint64_t>(radius + 1) * static_cast<uint64_t>(radius + 1);
+  const ExactDivider divider(area, area * 255);
+  const std::size_t w = static_cast<std::size_t>(width);
+  std::vector<uint8_t> horizontal(w * static_cast<std::size_t>(height));
+
+  for (int y = 0; y < height; ++y) {
+    const uint8_t* row = image + y * w;
+    uint8_t* out = horizontal.data() + y * w;
+    auto at = [&](int i) { return row[i]; };
+    StackStart<Acc> s = stackStart<Acc>(width, radius, at);
+    for (int x = 0; x < width; ++x) {
+      out[x] = static_cast<uint8_t>(divider.divide(s.sum));
+      s.sum += s.in - s.out;
+      const Acc entering = row[clampIndex(int64_t{x} + 1, width)];
+      s.in += static_cast<Acc>(row[clampIndex(int64_t{x} + radius + 2, width)]) - entering;
+      s.out += entering - static_cast<Acc>(row[clampIndex(int64_t{x} - radius, width)]);
+    }
+  }
+
+  // The vertical pass runs the same sums for every column at once, a row at a time.
+  std::vector<Acc> sum(w), in(w), out(w);
+  for (std::size_t x = 0; x < w; ++x) {
+    auto at = [&](int i) { return horizontal[static_cast<std::size_t>(i) * w + x]; };
+    const StackStart<Acc> s = stackStart<Acc>(height, radius, at);
+    sum[x] = s.sum;
+    in[x] = s.in;
+    out[x] = s.out;
+  }
+  for (int y = 0; y < height; ++y) {
+    uint8_t* dst = image + y * w;
+    const uint8_t* entering = horizontal.data() + clampIndex(int64_t{y} + 1, height) * w;
+    const uint8_t* inFar = horizontal.data() + clampIndex(int64_t{y} + radius + 2, height) * w;
+    const uint8_t* outFar = horizontal.data() + clampIndex(int64_t{y} - radius, height) * w;
+    for (std::size_t x = 0; x < w; ++x) {
+      dst[x] = static_cast<uint8_t>(divider.divide(sum[x]));
+      sum[x] += in[x] - out[x];
+      in[x] += static_cast<Acc>(inFar[x]) - entering[x];
+      out[x] += static_cast<Acc>(entering[x]) - outFar[x];
+    }
+  }
+}
+
+// ---- Gaussian-like blur -----------------------------------------------------------------
+
+// The kernel as made by makeGaussianKernel has non-negative weights, a positive centre and
+// products that are exactly value x weight; then the blur can multiply instead of looking
+// up, in 32 bits. Any other table takes the general road.
+bool isPlainKernel(std::span<const int32_t> weights, std::span<const int32_t> products,
+                   int radius) {
+  int64_t total = 0;
+  for (int32_t weight : weights) {
+    if (weight < 0) return false;
+    total += weight;
+  }
+  if (weights[static_cast<std::size_t>(radius)] <= 0) return false;
+  if (total * 255 > std::numeric_limits<uint32_t>::max()) return false;
+  for (std::size_t k = 0; k < weights.size(); ++k) {
+    for (int v = 0; v < 256; ++v) {
+      if (products[k * 256 + static_cast<std::size_t>(v)] != int64_t{v} * weights[k]) return false;
+    }
+  }
+  return true;
+}
+
+// Per output position: the divider for the weights of the taps inside the line.
+std::vector<ExactDivider> bordersDividers(std::span<const int32_t> weights, int radius, int n) {
+  std::vector<ExactDivider> dividers(static_cast<std::size_t>(n));
+  for (int x = 0; x < n; ++x) {
+    uint64_t total = 0;
+    for (int k = std::max(-radius, -x); k <= std::min(radius, n - 1 - x); ++k) {
+      total += static_cast<uint64_t>(weights[static_cast<std::size_t>(k + radius)]);
+    }
+    dividers[static_cast<std::size_t>(x)] = ExactDivider(total, total * 255);
+  }
+  return dividers;
+}
+
+void gaussianPlain(uint8_t* image, int width, int height, std::span<const int32_t> weights,
+                   int radius) {
+  const std::size_t w = static_cast<std::size_t>(width);
+  std::vector<uint8_t> horizontal(w * static_cast<std::size_t>(height));
+  std::vector<uint32_t> acc(w);
+  const std::vector<ExactDivider> columnDividers = bordersDividers(weights, radius, width);
+  for (int y = 0; y < height; ++y) {
+    const uint8_t* row = image + y * w;
+    std::fill(acc.begin(), acc.end(), 0u);
+    for (int k = -radius; k <= radius; ++k) {
+      const uint32_t weight = static_cast<uint32_t>(weights[static_cast<std::size_t>(k + radius)]);
+      if (weight == 0) continue;
+      const int first = std::max(0, -k), last = std::min(width, width - k);
+      for (int x = first; x < last; ++x) acc[x] += weight * row[x + k];
+    }
+    uint8_t* out = horizontal.data() + y * w;
+    for (std::size_t x = 0; x < w; ++x) {
+      out[x] = static_cast<uint8_t>(columnDividers[x].divide(acc[x]));
+    }
+  }
+  const std::vector<ExactDivider> rowDividers = bordersDividers(weights, radius, height);
+  for (int y = 0; y < height; ++y) {
+    std::fill(acc.begin(), acc.end(), 0u);
+    for (int k = std::max(-radius, -y); k <= std::min(radius, height - 1 - y); ++k) {
+      const uint32_t weight = static_cast<uint32_t>(weights[static_cast<std::size_t>(k + radius)]);
+      if (weight == 0) continue;
+      const uint8_t* src = horizontal.data() + static_cast<std::size_t>(y + k) * w;
+      for (std::size_t x = 0; x < w; ++x) acc[x] += weight * src[x];
+    }
+    uint8_t* out = image + y * w;
+    const ExactDivider& divider = rowDividers[static_cast<std::size_t>(y)];
+    for (std::size_t x = 0; x < w; ++x) out[x] = static_cast<uint8_t>(divider.divide(acc[x]));
+  }
+}
+
+// Any caller table: products looked up, sums in 64 bits, results kept to byte values so a
+// later lookup stays inside its 256-entry row; no usable weight keeps the pixel.
+void gaussianGeneral(uint8_t* image, int width, int height, std::span<const int32_t> weights,
+                     std::span<const int32_t> products, int radius) {
+  const std::size_t w = static_cast<std::size_t>(width);
+  auto product = [&](int k, int value) {
+    return int64_t{
+        products[static_cast<std::size_t>(k + radius) * 256 + static_cast<std::size_t>(value)]};
+  };
+  auto finish = [](int64_t sum, int64_t total, int centre) {
+    if (total == 0) return centre;
+    return static_cast<int>(std::clamp<int64_t>(sum / total, 0, 255));
+  };
+  std::vector<uint8_t> horizontal(w * static_cast<std::size_t>(height));
+  for (int y = 0; y < height; ++y) {
+    const uint8_t* row = image + y * w;
+    for (int x = 0; x < width; ++x) {
+      int64_t sum = 0, total = 0;
+      for (int k = std::max(-radius, -x); k <= std::min(radius, width - 1 - x); ++k) {
+        sum += product(k, row[x + k]);
+        total += weights[static_cast<std::size_t>(k + radius)];
+      }
+      horizontal[y * w + static_cast<std::size_t>(x)] =
+          static_cast<uint8_t>(finish(sum, total, row[x]));
+    }
+  }
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      int64_t sum = 0, total = 0;
+      for (int k = std::max(-radius, -y); k <= std::min(radius, height - 1 - y); ++k) {
+        sum += product(
+            k, horizontal[static_cast<std::size_t>(y + k) * w + static_cast<std::size_t>(x)]);
+        total += weights[static_cast<std::size_t>(k + radius)];
+      }
+      image[y * w + static_cast<std::size_t>(x)] =
+          static_cast<uint8_t>(finish(sum, total, horizontal[y * w + static_cast<std::size_t>(x)]));
+    }
+  }
+}
+
+}  // namespace
+
+void boxBlur(std::span<uint8_t> image, int width, int height, int radius) {
+  if (width <= 0 || height <= 0 || radius < 0) return;
+  // The box never holds more pixels than the image; 32-bit sums while they cannot overflow.
+  const int64_t side = 2 * int64_t{radius} + 1;
+  const int64_t most = std::min<int64_t>(side, width) * std::min<int64_t>(side, height) * 255;
+  const int64_t rowPrefix = int64_t{width} * 255;
+  if (std::max(most, rowPrefix) <= std::numeric_limits<int32_t>::max()) {
+    boxBlurWith<int32_t>(image.data(), width, height, radius);
+  } else {
+    boxBlurWith<int64_t>(image.data(), width, height, radius);
+  }
+}
+
+void stackBlur(std::span<uint8_t> image, int width, int height, int radius) {
+  if (width <= 0 || height <= 0 || radius < 1 || radius > kMaxStackRadius) return;
+  const uint64_t area = static_cast<uint64_t>(radius + 1) * static_cast<uint64_t>(radius + 1);
+  if (area * 255 <= std::numeric_limits<uint32_t>::max()) {
+    stackBlurWith<uint32_t>(image.data(), width, height, radius);
+  } else {
+    stackBlurWith<uint64_t>(image.data(), width, height, radius);
+  }
+}
+
+int clampGaussianRadius(int radius) { return std::clamp(radius, 1, kMaxGaussianRadius); }
+
+int32_t makeGaussianKernel(std::span<int32_t> weights, std::span<int32_t> products, int radius) {
+  const int r = clampGaussianRadius(radius);
+  const std::size_t centre = static_cast<std::size_t>(r);
+  // The taps at distance r keep what the caller put there (their weight would be 0).
+  for (int k = 0; k < r; ++k) {
+    const int32_t weight = (r - k) * (r - k);
+    for (std::size_t index :
+         {centre - static_cast<std::size_t>(k), centre + static_cast<std::size_t>(k)}) {
+      weights[index] = weight;
+      for (int v = 0; v < 256; ++v)
+        products[index * 256 + static_cast<std::size_t>(v)] = v * weight;
+    }
+  }
+  return 255 * r * r;
+}
+
+void gaussianBlur(std::span<uint8_t> image, int width, int height, std::span<const int32_t> weights,
+                  std::span<const int32_t> products, int radius) {
+  if (width <= 0 || height <= 0 || radius < 1 || radius > kMaxGaussianRadius) return;
+  if (isPlainKernel(weights, products, radius)) {
+    gaussianPlain(image.data(), width, height, weights, radius);
+  } else {
+    gaussianGeneral(image.data(), width, height, weights, products, radius);
+  }
+}
+
+}  // namespace irdex::imaging
