@@ -386,24 +386,36 @@ TEST(BilateralFilter, ARadiusBeyondTheImageStaysInside) {
   EXPECT_EQ(image, expected);
 }
 
-// ---- Exact division ---------------------------------------------------------------------
+// ---- Division by reciprocal -------------------------------------------------------------
 
-TEST(ExactDivider, AgreesWithIntegerDivisionOverTheWholeRange) {
+TEST(Reciprocal, AgreesWithIntegerDivisionOverTheWholeRange) {
   for (uint64_t d : {1ull, 2ull, 3ull, 4ull, 7ull, 9ull, 13ull, 25ull, 121ull, 4096ull,
-                     16769025ull /* 4095^2 */, 10227036ull}) {
-    const uint64_t most = d * 255;
-    const irdex::imaging::ExactDivider divider(d, most);
+                     8421604ull /* 2902^2 */, 10227036ull, 4294967295ull, 4294967296ull}) {
+    const uint64_t most = d * 256 - 1;
+    const irdex::imaging::Reciprocal reciprocal(d);
     const uint64_t step = std::max<uint64_t>(1, most / 200000);
-    for (uint64_t n = 0; n <= most; n += step) ASSERT_EQ(divider.divide(n), n / d) << n << "/" << d;
-    for (uint64_t n = most - std::min<uint64_t>(most, 1000); n <= most; ++n) {
-      ASSERT_EQ(divider.divide(n), n / d) << n << "/" << d;
+    for (uint64_t n = 0; n <= most; n += step) {
+      ASSERT_EQ(reciprocal.divide(static_cast<int64_t>(n)), n / d) << n << "/" << d;
     }
     for (uint64_t q = 0; q <= 255; ++q) {
-      ASSERT_EQ(divider.divide(q * d), q);
+      ASSERT_EQ(reciprocal.divide(static_cast<int64_t>(q * d)), q) << q << "*" << d;
       if (q > 0) {
-        ASSERT_EQ(divider.divide(q * d - 1), q - 1);
+        ASSERT_EQ(reciprocal.divide(static_cast<int64_t>(q * d - 1)), q - 1) << q << "*" << d;
       }
     }
+  }
+  // The row form, on 32-bit sums.
+  const irdex::imaging::Reciprocal nine(9);
+  const std::vector<int32_t> sums{0, 8, 9, 17, 18, 2294, 2295, 2303};
+  std::vector<uint8_t> out(sums.size());
+  nine.divideRow(sums.data(), out.data(), sums.size());
+  EXPECT_EQ(out, (std::vector<uint8_t>{0, 0, 1, 1, 2, 254, 255, 255}));
+}
+
+TEST(SmallReciprocal, AgreesWithIntegerDivisionForEverySixteenBitSum) {
+  for (uint32_t d = 1; d <= irdex::imaging::SmallReciprocal::kLargestDivisor; ++d) {
+    const irdex::imaging::SmallReciprocal reciprocal(d);
+    for (uint32_t n = 0; n <= 65535; ++n) ASSERT_EQ(reciprocal.divide(n), n / d) << n << "/" << d;
   }
 }
 
