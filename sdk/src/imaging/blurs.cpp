@@ -144,11 +144,11 @@ void stackBlurWith(uint8_t* image, int width, int height, int radius) {
     }
   };
   const std::size_t w = static_cast<std::size_t>(width);
-  std::vector<uint8_t> horizontal(w * static_cast<std::size_t>(height));
+  const auto horizontal = uninitialisedBytes(w * static_cast<std::size_t>(height));
   std::vector<Acc> sums(w);
   for (int y = 0; y < height; ++y) {
     stackRow<Acc>(image + y * w, width, radius, sums.data());
-    divideRow(sums.data(), horizontal.data() + y * w, w);
+    divideRow(sums.data(), horizontal.get() + y * w, w);
   }
 
   // The vertical pass runs the same sums for every column at once, a row at a time.
@@ -162,9 +162,9 @@ void stackBlurWith(uint8_t* image, int width, int height, int radius) {
   }
   for (int y = 0; y < height; ++y) {
     divideRow(sums.data(), image + y * w, w);
-    const uint8_t* entering = horizontal.data() + clampIndex(int64_t{y} + 1, height) * w;
-    const uint8_t* inFar = horizontal.data() + clampIndex(int64_t{y} + radius + 2, height) * w;
-    const uint8_t* outFar = horizontal.data() + clampIndex(int64_t{y} - radius, height) * w;
+    const uint8_t* entering = horizontal.get() + clampIndex(int64_t{y} + 1, height) * w;
+    const uint8_t* inFar = horizontal.get() + clampIndex(int64_t{y} + radius + 2, height) * w;
+    const uint8_t* outFar = horizontal.get() + clampIndex(int64_t{y} - radius, height) * w;
     for (std::size_t x = 0; x < w; ++x) {
       sums[x] += in[x] - out[x];
       in[x] += static_cast<Acc>(inFar[x]) - static_cast<Acc>(entering[x]);
@@ -223,7 +223,7 @@ template <typename Acc, typename Divisor>
 void gaussianPlain(uint8_t* image, int width, int height, std::span<const int32_t> weights,
                    int radius) {
   const std::size_t w = static_cast<std::size_t>(width);
-  std::vector<uint8_t> horizontal(w * static_cast<std::size_t>(height));
+  const auto horizontal = uninitialisedBytes(w * static_cast<std::size_t>(height));
   std::vector<Acc> acc(w);
 
   // Columns nearer the ends than the radius lose taps; the rest share one divisor.
@@ -251,7 +251,7 @@ void gaussianPlain(uint8_t* image, int width, int height, std::span<const int32_
                    weight);
       }
     }
-    uint8_t* out = horizontal.data() + y * w;
+    uint8_t* out = horizontal.get() + y * w;
     for (std::size_t x = 0; x < innerFirst; ++x) {
       out[x] = static_cast<uint8_t>(columnDivisors[x].divide(acc[x]));
     }
@@ -269,7 +269,7 @@ void gaussianPlain(uint8_t* image, int width, int height, std::span<const int32_
     for (int k = std::max(-radius, -y); k <= std::min(radius, height - 1 - y); ++k) {
       const int32_t weight = weights[static_cast<std::size_t>(k + radius)];
       if (weight == 0) continue;
-      accumulate(acc.data(), horizontal.data() + static_cast<std::size_t>(y + k) * w, w, weight);
+      accumulate(acc.data(), horizontal.get() + static_cast<std::size_t>(y + k) * w, w, weight);
     }
     divisorFor(y, height).divideRow(acc.data(), image + y * w, w);
   }
@@ -288,7 +288,7 @@ void gaussianGeneral(uint8_t* image, int width, int height, std::span<const int3
     if (total == 0) return centre;
     return static_cast<int>(std::clamp<int64_t>(sum / total, 0, 255));
   };
-  std::vector<uint8_t> horizontal(w * static_cast<std::size_t>(height));
+  const auto horizontal = uninitialisedBytes(w * static_cast<std::size_t>(height));
   for (int y = 0; y < height; ++y) {
     const uint8_t* row = image + y * w;
     for (int x = 0; x < width; ++x) {

@@ -3,8 +3,14 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 
 namespace irdex::imaging {
+
+// Scratch images that are written whole before they are read: no zeroing pass.
+inline std::unique_ptr<uint8_t[]> uninitialisedBytes(std::size_t count) {
+  return std::make_unique_for_overwrite<uint8_t[]>(count);
+}
 
 // Truncating division of 0 <= n <= 256 d by a fixed divisor 1 <= d <= 2^32, as one multiply
 // with the rounded reciprocal in double precision. (n + 0.5) / d lies at least 0.5 / d away

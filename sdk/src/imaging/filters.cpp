@@ -1,5 +1,6 @@
 // The 3x3 kernel filters (grey and colour) and the bilateral filter.
 #include "imaging/filters.h"
+#include "imaging/filter_math.h"
 
 #include <algorithm>
 #include <array>
@@ -30,49 +31,78 @@ struct Kernel3x3 {
     return Corner * corners + Edge * edges + Centre * centre;
   }
 
-  // One pixel with the border rule: a neighbour outside the image is the centre pixel.
-  static uint8_t borderPixel(const uint8_t* src, int width, int height, int x, int y) {
-    const int c = src[static_cast<std::size_t>(y) * width + x];
+  // One sample with the border rule: a neighbour outside the image is the centre pixel.
+  // Images hold `step` interleaved samples per pixel, filtered each on its own.
+  static uint8_t borderSample(const uint8_t* src, int width, int height, int step, int x, int y,
+                              int channel) {
+    auto sample = [&](int xx, int yy) {
+      return static_cast<int>(src[(static_cast<std::size_t>(yy) * width + xx) * step +
+                                  static_cast<std::size_t>(channel)]);
+    };
+    const int c = sample(x, y);
     auto at = [&](int dx, int dy) {
       const int xx = x + dx, yy = y + dy;
-      if (xx < 0 || xx >= width || yy < 0 || yy >= height) return c;
-      return static_cast<int>(src[static_cast<std::size_t>(yy) * width + xx]);
+      return (xx < 0 || xx >= width || yy < 0 || yy >= height) ? c : sample(xx, yy);
     };
     const int corners = at(-1, -1) + at(1, -1) + at(-1, 1) + at(1, 1);
     const int edges = at(0, -1) + at(-1, 0) + at(1, 0) + at(0, 1);
     return finish(weigh(corners, edges, c));
   }
 
+  template <int step>
   static void run(const uint8_t* src, uint8_t* dst, int width, int height) {
+    const std::size_t rowBytes = static_cast<std::size_t>(width) * step;
+    const std::size_t pixelBytes = static_cast<std::size_t>(step);
     for (int y = 0; y < height; ++y) {
-      uint8_t* out = dst + static_cast<std::size_t>(y) * width;
+      uint8_t* out = dst + static_cast<std::size_t>(y) * rowBytes;
+      auto border = [&](int x) {
+        for (int c = 0; c < step; ++c) {
+          out[static_cast<std::size_t>(x) * pixelBytes + static_cast<std::size_t>(c)] =
+              borderSample(src, width, height, step, x, y, c);
+        }
+      };
       if (y == 0 || y == height - 1 || width < 3) {
-        for (int x = 0; x < width; ++x) out[x] = borderPixel(src, width, height, x, y);
+        for (int x = 0; x < width; ++x) border(x);
         continue;
       }
-      const uint8_t* above = src + static_cast<std::size_t>(y - 1) * width;
-      const uint8_t* row = above + width;
-      const uint8_t* below = row + width;
-      out[0] = borderPixel(src, width, height, 0, y);
-      // Inner pixels have all nine neighbours: a straight loop the compiler vectorises.
-      for (int x = 1; x < width - 1; ++x) {
-        const int corners = above[x - 1] + above[x + 1] + below[x - 1] + below[x + 1];
-        const int edges = above[x] + row[x - 1] + row[x + 1] + below[x];
-        out[x] = finish(weigh(corners, edges, row[x]));
+      const uint8_t* above = src + static_cast<std::size_t>(y - 1) * rowBytes;
+      const uint8_t* row = above + rowBytes;
+      const uint8_t* below = row + rowBytes;
+      border(0);
+      // Inner samples have all nine neighbours, one pixel (step bytes) apart: a straight loop
+      // the compiler vectorises.
+      const std::size_t d = pixelBytes;
+      for (std::size_t i = d; i < rowBytes - d; ++i) {
+        const int corners = above[i - d] + above[i + d] + below[i - d] + below[i + d];
+        const int edges = above[i] + row[i - d] + row[i + d] + below[i];
+        out[i] = finish(weigh(corners, edges, row[i]));
       }
-      out[width - 1] = borderPixel(src, width, height, width - 1, y);
+      border(width - 1);
     }
   }
 };
 
-// Filters src into dst (distinct buffers of width x height bytes).
-void filterPlane(const uint8_t* src, uint8_t* dst, int width, int height, KernelType type) {
+// Filters src into dst (distinct images of width x height pixels, step samples each).
+template <int Step>
+void filterSamples(const uint8_t* src, uint8_t* dst, int width, int height, KernelType type) {
   switch (type) {
-    case KernelType::StrongSmooth: Kernel3x3<1, 1, 5, 13>::run(src, dst, width, height); break;
-    case KernelType::LightSmooth: Kernel3x3<1, 1, 10, 18>::run(src, dst, width, height); break;
-    case KernelType::LightSharpen: Kernel3x3<0, -1, 8, 4>::run(src, dst, width, height); break;
-    case KernelType::StrongSharpen: Kernel3x3<0, -1, 6, 2>::run(src, dst, width, height); break;
+    case KernelType::StrongSmooth:
+      Kernel3x3<1, 1, 5, 13>::run<Step>(src, dst, width, height);
+      break;
+    case KernelType::LightSmooth:
+      Kernel3x3<1, 1, 10, 18>::run<Step>(src, dst, width, height);
+      break;
+    case KernelType::LightSharpen:
+      Kernel3x3<0, -1, 8, 4>::run<Step>(src, dst, width, height);
+      break;
+    case KernelType::StrongSharpen:
+      Kernel3x3<0, -1, 6, 2>::run<Step>(src, dst, width, height);
+      break;
   }
+}
+
+void filterPlane(const uint8_t* src, uint8_t* dst, int width, int height, KernelType type) {
+  filterSamples<1>(src, dst, width, height, type);
 }
 
 }  // namespace
@@ -87,54 +117,55 @@ void applyKernel(std::span<uint8_t> image, int width, int height, KernelType typ
   filterPlane(original.data(), image.data(), width, height, type);
 }
 
+namespace {
+
+// The 5-6-5 planes of a 16-bit image, and back as the mirror of the unpacking.
+void splitPlanes(const uint8_t* image, std::size_t pixels, uint8_t* p0, uint8_t* p1, uint8_t* p2) {
+  for (std::size_t i = 0; i < pixels; ++i) {
+    const uint16_t v = readLe16(image + 2 * i);
+    p0[i] = static_cast<uint8_t>((v >> 11) << 3);
+    p1[i] = static_cast<uint8_t>(((v >> 5) & 63) << 2);
+    p2[i] = static_cast<uint8_t>((v & 31) << 3);
+  }
+}
+
+void joinPlanes(uint8_t* image, std::size_t pixels, const uint8_t* p0, const uint8_t* p1,
+                const uint8_t* p2) {
+  for (std::size_t i = 0; i < pixels; ++i) {
+    writeLe16(image + 2 * i,
+              static_cast<uint16_t>((p0[i] >> 3) << 11 | (p1[i] >> 2) << 5 | (p2[i] >> 3)));
+  }
+}
+
+}  // namespace
+
 bool applyColorKernel(std::span<uint8_t> image, int width, int height, KernelType type,
                       int bitsPerPixel) {
   if (bitsPerPixel != 16 && bitsPerPixel != 24 && bitsPerPixel != 32) return false;
   if (width <= 0 || height <= 0) return true;
   const std::size_t pixels = static_cast<std::size_t>(width) * height;
-  const std::size_t bytesPerPixel = static_cast<std::size_t>(bitsPerPixel) / 8;
-  std::array<std::vector<uint8_t>, 3> planes;
-  for (auto& plane : planes) plane.resize(pixels);
-
-  for (std::size_t i = 0; i < pixels; ++i) {
-    const uint8_t* px = image.data() + i * bytesPerPixel;
-    if (bitsPerPixel == 16) {
-      const uint16_t v = readLe16(px);
-      planes[0][i] = static_cast<uint8_t>((v >> 11) << 3);
-      planes[1][i] = static_cast<uint8_t>(((v >> 5) & 63) << 2);
-      planes[2][i] = static_cast<uint8_t>((v & 31) << 3);
+  if (bitsPerPixel != 16) {
+    // The planes are bytes 0, 1 and 2 of each pixel: filtered where they lie.
+    const int step = bitsPerPixel / 8;
+    const std::vector<uint8_t> original(image.begin(),
+                                        image.begin() + static_cast<std::ptrdiff_t>(pixels) * step);
+    if (step == 3) {
+      filterSamples<3>(original.data(), image.data(), width, height, type);
     } else {
-      planes[0][i] = px[0];
-      planes[1][i] = px[1];
-      planes[2][i] = px[2];
+      filterSamples<4>(original.data(), image.data(), width, height, type);
+      for (std::size_t i = 0; i < pixels; ++i) image[i * 4 + 3] = 0;  // the fourth byte becomes 0
     }
+    return true;
   }
-
-  std::vector<uint8_t> filtered(pixels);
-  for (auto& plane : planes) {
-    filterPlane(plane.data(), filtered.data(), width, height, type);
-    plane.swap(filtered);
+  // Three unfiltered planes, then three filtered ones.
+  const auto buffer = uninitialisedBytes(6 * pixels);
+  uint8_t* planes = buffer.get();
+  uint8_t* filtered = planes + 3 * pixels;
+  splitPlanes(image.data(), pixels, planes, planes + pixels, planes + 2 * pixels);
+  for (std::size_t p = 0; p < 3; ++p) {
+    filterPlane(planes + p * pixels, filtered + p * pixels, width, height, type);
   }
-
-  for (std::size_t i = 0; i < pixels; ++i) {
-    uint8_t* px = image.data() + i * bytesPerPixel;
-    switch (bitsPerPixel) {
-      case 16:
-        // The mirror of the 5-6-5 unpacking above.
-        writeLe16(px, static_cast<uint16_t>((planes[0][i] >> 3) << 11 | (planes[1][i] >> 2) << 5 |
-                                            (planes[2][i] >> 3)));
-        break;
-      case 24:
-        px[0] = planes[0][i];
-        px[1] = planes[1][i];
-        px[2] = planes[2][i];
-        break;
-      default:
-        writeLe32(px, static_cast<uint32_t>(planes[2][i]) << 16 |
-                          static_cast<uint32_t>(planes[1][i]) << 8 | planes[0][i]);
-        break;
-    }
-  }
+  joinPlanes(image.data(), pixels, filtered, filtered + pixels, filtered + 2 * pixels);
   return true;
 }
 
@@ -168,10 +199,10 @@ void bilateralFilter(std::span<uint8_t> image, int width, int height, float sigm
   };
 
   const std::size_t w = static_cast<std::size_t>(width);
-  std::vector<uint8_t> temp(w * static_cast<std::size_t>(height));
+  const auto temp = uninitialisedBytes(w * static_cast<std::size_t>(height));
   for (int y = 0; y < height; ++y) {
     const uint8_t* row = image.data() + y * w;
-    uint8_t* out = temp.data() + y * w;
+    uint8_t* out = temp.get() + y * w;
     for (int x = 0; x < width; ++x) {
       const int centre = row[x];
       double weighted = 0.0, total = 0.0;
