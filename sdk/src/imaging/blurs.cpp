@@ -134,9 +134,13 @@ void stackBlurWith(uint8_t* image, int width, int height, int radius) {
   const uint64_t area = static_cast<uint64_t>(radius + 1) * static_cast<uint64_t>(radius + 1);
   auto divideRow = [&](const Acc* sums, uint8_t* out, std::size_t count) {
     if constexpr (std::is_same_v<Acc, uint16_t>) {
-      SmallReciprocal(static_cast<uint32_t>(area)).divideRow(sums, out, count);
+      SmallReciprocal(area).divideRow(sums, out, count);
     } else if constexpr (std::is_same_v<Acc, int32_t>) {
-      Reciprocal(area).divideRow(sums, out, count);
+      if (area <= SmallReciprocal::kLargestDivisor) {
+        SmallReciprocal(area).divideRow(sums, out, count);
+      } else {
+        Reciprocal(area).divideRow(sums, out, count);
+      }
     } else {
       for (std::size_t i = 0; i < count; ++i) {
         out[i] = static_cast<uint8_t>(static_cast<uint64_t>(sums[i]) / area);
@@ -228,7 +232,7 @@ void gaussianPlain(uint8_t* image, int width, int height, std::span<const int32_
 
   // Columns nearer the ends than the radius lose taps; the rest share one divisor.
   auto divisorFor = [&](int i, int n) {
-    return Divisor(static_cast<uint32_t>(insideWeight(weights, radius, i, n)));
+    return Divisor(static_cast<uint64_t>(insideWeight(weights, radius, i, n)));
   };
   std::vector<Divisor> columnDivisors;
   columnDivisors.reserve(w);
@@ -367,8 +371,10 @@ void gaussianBlur(std::span<uint8_t> image, int width, int height, std::span<con
   if (isPlainKernel(weights, products, radius)) {
     int64_t total = 0;
     for (int32_t weight : weights) total += weight;
-    if (total <= SmallReciprocal::kLargestDivisor) {
+    if (total <= 257) {  // 255 x 257 is the largest sum of 16 bits
       gaussianPlain<uint16_t, SmallReciprocal>(image.data(), width, height, weights, radius);
+    } else if (total <= SmallReciprocal::kLargestDivisor) {
+      gaussianPlain<int32_t, SmallReciprocal>(image.data(), width, height, weights, radius);
     } else {
       gaussianPlain<int32_t, Reciprocal>(image.data(), width, height, weights, radius);
     }

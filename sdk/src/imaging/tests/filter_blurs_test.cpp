@@ -412,11 +412,20 @@ TEST(Reciprocal, AgreesWithIntegerDivisionOverTheWholeRange) {
   EXPECT_EQ(out, (std::vector<uint8_t>{0, 0, 1, 1, 2, 254, 255, 255}));
 }
 
-TEST(SmallReciprocal, AgreesWithIntegerDivisionForEverySixteenBitSum) {
-  for (uint32_t d = 1; d <= irdex::imaging::SmallReciprocal::kLargestDivisor; ++d) {
+TEST(SmallReciprocal, AgreesWithIntegerDivisionForEveryReachableSum) {
+  std::vector<uint32_t> divisors;
+  for (uint32_t d = 1; d <= 300; ++d) divisors.push_back(d);
+  for (uint32_t d = 301; d <= 4096; d += 53) divisors.push_back(d);
+  for (uint32_t d : {4094u, 4095u, 4096u}) divisors.push_back(d);
+  for (uint32_t d : divisors) {
     const irdex::imaging::SmallReciprocal reciprocal(d);
-    for (uint32_t n = 0; n <= 65535; ++n) ASSERT_EQ(reciprocal.divide(n), n / d) << n << "/" << d;
+    for (uint32_t n = 0; n <= 256 * d; ++n) ASSERT_EQ(reciprocal.divide(n), n / d) << n << "/" << d;
   }
+  const irdex::imaging::SmallReciprocal nine(9);
+  const std::vector<uint16_t> sums{0, 8, 9, 2294, 2295};
+  std::vector<uint8_t> out(sums.size());
+  nine.divideRow(sums.data(), out.data(), sums.size());
+  EXPECT_EQ(out, (std::vector<uint8_t>{0, 0, 1, 254, 255}));
 }
 
 }  // namespace
