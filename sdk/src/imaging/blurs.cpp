@@ -241,7 +241,8 @@ void gaussianPlain(uint8_t* image, int width, int height, std::span<const int32_
     columnDivisors.push_back(repeat ? columnDivisors.back() : divisorFor(x, width));
   }
   const std::size_t innerFirst = static_cast<std::size_t>(std::min(radius, width));
-  const std::size_t innerEnd = static_cast<std::size_t>(std::max(radius, width - radius));
+  const std::size_t innerEnd =
+      std::max(innerFirst, static_cast<std::size_t>(std::max(0, width - radius)));
 
   for (int y = 0; y < height; ++y) {
     const uint8_t* row = image + y * w;

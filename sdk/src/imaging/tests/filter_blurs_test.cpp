@@ -138,13 +138,15 @@ TEST_P(StackBlurRule, MatchesTheTriangularKernel) {
   EXPECT_EQ(image, expected);
 }
 
-// Radius 5000 needs 64-bit sums; the closed-form start must agree with the taps.
+// Radii up to 15 sum in 16 bits, 100 divides in double precision and 5000 needs 64-bit sums;
+// the closed-form start must agree with the taps throughout.
 INSTANTIATE_TEST_SUITE_P(Shapes, StackBlurRule,
                          ::testing::Values(BlurCase{1, 1, 1}, BlurCase{1, 1, 9}, BlurCase{2, 1, 1},
                                            BlurCase{6, 1, 3}, BlurCase{1, 8, 2},
                                            BlurCase{16, 12, 1}, BlurCase{31, 17, 4},
                                            BlurCase{31, 17, 16}, BlurCase{12, 9, 40},
-                                           BlurCase{7, 5, 5000}, BlurCase{640, 3, 12}),
+                                           BlurCase{20, 9, 100}, BlurCase{7, 5, 5000},
+                                           BlurCase{640, 3, 12}),
                          caseName);
 
 TEST(FastStackBlur, RefusesRadiiBelowOneUnchanged) {

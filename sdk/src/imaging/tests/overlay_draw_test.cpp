@@ -1,6 +1,7 @@
 // The colour bar and the min/max markers, rendered into canvases and checked pixel by pixel.
 // Every rendering is also saved as a PNG under bin/artifacts for a person to look at.
 #include <cairo.h>
+#include <fontconfig/fontconfig.h>
 #include <gtest/gtest.h>
 #include <irdex.h>
 
@@ -15,6 +16,17 @@
 #include "imaging/overlays.h"
 
 namespace {
+
+// cairo and fontconfig keep font caches for the life of the process; released at the end of
+// the run so that the leak checker sees only what the overlays themselves might lose.
+class FontCaches : public ::testing::Environment {
+ public:
+  void TearDown() override {
+    cairo_debug_reset_static_data();
+    FcFini();
+  }
+};
+const auto* const kFontCaches = ::testing::AddGlobalTestEnvironment(new FontCaches);
 
 namespace img = irdex::imaging;
 
