@@ -222,6 +222,17 @@ void accumulate(Acc* acc, const uint8_t* src, std::size_t count, int32_t weight)
   }
 }
 
+// The first tap of a row sets the sums instead of adding to zeros.
+template <typename Acc>
+void assign(Acc* acc, const uint8_t* src, std::size_t count, int32_t weight) {
+  if (weight <= 257) {
+    const auto narrow = static_cast<uint16_t>(weight);
+    for (std::size_t i = 0; i < count; ++i) acc[i] = static_cast<uint16_t>(narrow * src[i]);
+  } else {
+    for (std::size_t i = 0; i < count; ++i) acc[i] = static_cast<Acc>(weight * src[i]);
+  }
+}
+
 // Sums in Acc (16 bits while 255 x the kernel weight fits, else 32), divided by Divisor.
 template <typename Acc, typename Divisor>
 void gaussianPlain(uint8_t* image, int width, int height, std::span<const int32_t> weights,
@@ -246,10 +257,11 @@ void gaussianPlain(uint8_t* image, int width, int height, std::span<const int32_
 
   for (int y = 0; y < height; ++y) {
     const uint8_t* row = image + y * w;
-    std::fill(acc.begin(), acc.end(), Acc{0});
+    // The centre tap (never of weight 0 here) covers the whole row and goes first.
+    assign(acc.data(), row, w, weights[static_cast<std::size_t>(radius)]);
     for (int k = -radius; k <= radius; ++k) {
       const int32_t weight = weights[static_cast<std::size_t>(k + radius)];
-      if (weight == 0) continue;
+      if (weight == 0 || k == 0) continue;
       const int first = std::max(0, -k), last = std::min(width, width - k);
       if (last > first) {
         accumulate(acc.data() + first, row + first + k, static_cast<std::size_t>(last - first),
@@ -270,10 +282,10 @@ void gaussianPlain(uint8_t* image, int width, int height, std::span<const int32_
   }
 
   for (int y = 0; y < height; ++y) {
-    std::fill(acc.begin(), acc.end(), Acc{0});
+    assign(acc.data(), horizontal.get() + y * w, w, weights[static_cast<std::size_t>(radius)]);
     for (int k = std::max(-radius, -y); k <= std::min(radius, height - 1 - y); ++k) {
       const int32_t weight = weights[static_cast<std::size_t>(k + radius)];
-      if (weight == 0) continue;
+      if (weight == 0 || k == 0) continue;
       accumulate(acc.data(), horizontal.get() + static_cast<std::size_t>(y + k) * w, w, weight);
     }
     divisorFor(y, height).divideRow(acc.data(), image + y * w, w);
