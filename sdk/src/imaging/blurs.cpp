@@ -1,7 +1,9 @@
 // Box, stack and Gaussian-like blurs: constant or O(r) work per pixel, radius-proof borders.
 #include <algorithm>
+#include <array>
 #include <cstddef>
 #include <limits>
+#include <numeric>
 #include <type_traits>
 #include <vector>
 
@@ -292,6 +294,66 @@ void gaussianPlain(uint8_t* image, int width, int height, std::span<const int32_
   }
 }
 
+// Radii up to 7 (sums of 16 bits): every tap of a pixel in registers, the tap count known
+// to the compiler, so each row is one vectorised pass per direction. Border pixels, whose
+// taps are cut, are summed one by one.
+template <int R>
+void gaussianSmall(uint8_t* image, int width, int height, std::span<const int32_t> weights) {
+  constexpr int kTaps = 2 * R + 1;
+  std::array<uint16_t, kTaps> tap{};
+  for (int k = 0; k < kTaps; ++k) tap[k] = static_cast<uint16_t>(weights[k]);
+  const std::size_t w = static_cast<std::size_t>(width);
+  const auto horizontal = uninitialisedBytes(w * static_cast<std::size_t>(height));
+  std::vector<uint16_t> acc(w);
+  auto cutSum = [&](auto value, int i, int n) {
+    uint32_t sum = 0, total = 0;
+    for (int k = std::max(-R, -i); k <= std::min(R, n - 1 - i); ++k) {
+      sum += tap[k + R] * static_cast<uint32_t>(value(i + k));
+      total += tap[k + R];
+    }
+    return SmallReciprocal(total).divide(sum);
+  };
+  const SmallReciprocal inner(std::accumulate(tap.begin(), tap.end(), 0u));
+
+  for (int y = 0; y < height; ++y) {
+    const uint8_t* row = image + y * w;
+    uint8_t* out = horizontal.get() + y * w;
+    auto value = [&](int x) { return row[x]; };
+    const int innerEnd = std::max(std::min(R, width), width - R);
+    for (int x = 0; x < std::min(R, width); ++x)
+      out[x] = static_cast<uint8_t>(cutSum(value, x, width));
+    for (int x = R; x < innerEnd; ++x) {
+      uint16_t sum = 0;
+      for (int k = 0; k < kTaps; ++k) sum = static_cast<uint16_t>(sum + tap[k] * row[x - R + k]);
+      acc[static_cast<std::size_t>(x)] = sum;
+    }
+    if (innerEnd > R) {
+      inner.divideRow(acc.data() + R, out + R, static_cast<std::size_t>(innerEnd - R));
+    }
+    for (int x = innerEnd; x < width; ++x) out[x] = static_cast<uint8_t>(cutSum(value, x, width));
+  }
+
+  std::array<const uint8_t*, kTaps> rows{};
+  for (int y = 0; y < height; ++y) {
+    uint8_t* out = image + y * w;
+    if (y < R || y >= height - R) {
+      for (std::size_t x = 0; x < w; ++x) {
+        auto value = [&](int i) { return horizontal[static_cast<std::size_t>(i) * w + x]; };
+        out[x] = static_cast<uint8_t>(cutSum(value, y, height));
+      }
+      continue;
+    }
+    for (int k = 0; k < kTaps; ++k)
+      rows[k] = horizontal.get() + static_cast<std::size_t>(y - R + k) * w;
+    for (std::size_t x = 0; x < w; ++x) {
+      uint16_t sum = 0;
+      for (int k = 0; k < kTaps; ++k) sum = static_cast<uint16_t>(sum + tap[k] * rows[k][x]);
+      acc[x] = sum;
+    }
+    inner.divideRow(acc.data(), out, w);
+  }
+}
+
 // Any caller table: products looked up, sums in 64 bits, results kept to byte values so a
 // later lookup stays inside its 256-entry row; no usable weight keeps the pixel.
 void gaussianGeneral(uint8_t* image, int width, int height, std::span<const int32_t> weights,
@@ -385,7 +447,18 @@ void gaussianBlur(std::span<uint8_t> image, int width, int height, std::span<con
     int64_t total = 0;
     for (int32_t weight : weights) total += weight;
     if (total <= 257) {  // 255 x 257 is the largest sum of 16 bits
-      gaussianPlain<uint16_t, SmallReciprocal>(image.data(), width, height, weights, radius);
+      switch (radius) {
+        case 1: gaussianSmall<1>(image.data(), width, height, weights); break;
+        case 2: gaussianSmall<2>(image.data(), width, height, weights); break;
+        case 3: gaussianSmall<3>(image.data(), width, height, weights); break;
+        case 4: gaussianSmall<4>(image.data(), width, height, weights); break;
+        case 5: gaussianSmall<5>(image.data(), width, height, weights); break;
+        case 6: gaussianSmall<6>(image.data(), width, height, weights); break;
+        case 7: gaussianSmall<7>(image.data(), width, height, weights); break;
+        default:
+          gaussianPlain<uint16_t, SmallReciprocal>(image.data(), width, height, weights, radius);
+          break;
+      }
     } else if (total <= SmallReciprocal::kLargestDivisor) {
       gaussianPlain<int32_t, SmallReciprocal>(image.data(), width, height, weights, radius);
     } else {
