@@ -423,11 +423,25 @@ TEST(SmallReciprocal, AgreesWithIntegerDivisionForEveryReachableSum) {
     const irdex::imaging::SmallReciprocal reciprocal(d);
     for (uint32_t n = 0; n <= 256 * d; ++n) ASSERT_EQ(reciprocal.divide(n), n / d) << n << "/" << d;
   }
-  const irdex::imaging::SmallReciprocal nine(9);
-  const std::vector<uint16_t> sums{0, 8, 9, 2294, 2295};
-  std::vector<uint8_t> out(sums.size());
-  nine.divideRow(sums.data(), out.data(), sums.size());
-  EXPECT_EQ(out, (std::vector<uint8_t>{0, 0, 1, 254, 255}));
+  // The row forms, vector part and tail, on every sum of a few divisors.
+  for (uint32_t d : {1u, 6u, 9u, 19u, 257u, 289u, 4096u}) {
+    const irdex::imaging::SmallReciprocal reciprocal(d);
+    const std::size_t count = 256 * d - 3;  // not a whole number of vectors
+    std::vector<int32_t> wide(count);
+    std::vector<uint8_t> expected(count), out(count);
+    for (std::size_t n = 0; n < count; ++n) {
+      wide[n] = static_cast<int32_t>(n);
+      expected[n] = static_cast<uint8_t>(n / d);
+    }
+    reciprocal.divideRow(wide.data(), out.data(), count);
+    ASSERT_EQ(out, expected) << "32-bit sums / " << d;
+    if (count <= 65536) {
+      const std::vector<uint16_t> narrow(wide.begin(), wide.end());
+      std::fill(out.begin(), out.end(), 0);
+      reciprocal.divideRow(narrow.data(), out.data(), count);
+      ASSERT_EQ(out, expected) << "16-bit sums / " << d;
+    }
+  }
 }
 
 }  // namespace
