@@ -3,6 +3,7 @@
 #include <array>
 #include <cstddef>
 #include <limits>
+#include <memory>
 #include <numeric>
 #include <type_traits>
 #include <vector>
@@ -129,6 +130,138 @@ void stackRow(const uint8_t* row, int width, int radius, Acc* sums) {
   }
 }
 
+#if defined(__SSE2__)
+// Transposes 8 x 8 bytes: eight rows of eight bytes at src (rows srcStride apart) become
+// eight rows at dst, row k holding byte k of every source row.
+void transpose8x8(const uint8_t* src, std::size_t srcStride, uint8_t* dst, std::size_t dstStride) {
+  auto row = [&](int k) {
+    return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(src + k * srcStride));
+  };
+  const __m128i t0 = _mm_unpacklo_epi8(row(0), row(1)), t1 = _mm_unpacklo_epi8(row(2), row(3));
+  const __m128i t2 = _mm_unpacklo_epi8(row(4), row(5)), t3 = _mm_unpacklo_epi8(row(6), row(7));
+  const __m128i u0 = _mm_unpacklo_epi16(t0, t1), u1 = _mm_unpackhi_epi16(t0, t1);
+  const __m128i u2 = _mm_unpacklo_epi16(t2, t3), u3 = _mm_unpackhi_epi16(t2, t3);
+  const __m128i pairs[4] = {_mm_unpacklo_epi32(u0, u2), _mm_unpackhi_epi32(u0, u2),
+                            _mm_unpacklo_epi32(u1, u3), _mm_unpackhi_epi32(u1, u3)};
+  for (int p = 0; p < 4; ++p) {
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(dst + 2 * p * dstStride), pairs[p]);
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(dst + (2 * p + 1) * dstStride),
+                     _mm_unpackhi_epi64(pairs[p], pairs[p]));
+  }
+}
+
+// The horizontal pass of eight rows at once: the rows are interleaved column by column, so
+// that the running sums of the eight rows move together in the lanes of vectors (one vector
+// of 16-bit sums, or two of 32-bit sums); the quotients are spread back into the rows.
+template <typename Sum>
+class StackRowsOf8 {
+  static constexpr bool kNarrow = std::is_same_v<Sum, uint16_t>;
+  // Eight lanes: one vector of 16-bit sums or two of 32-bit ones.
+  struct Lanes {
+    __m128i v[kNarrow ? 1 : 2];
+  };
+
+ public:
+  StackRowsOf8(int width, int radius)
+      : width_(width),
+        radius_(radius),
+        area_(static_cast<uint64_t>(radius + 1) * (radius + 1)),
+        columns_(uninitialisedBytes(8 * static_cast<std::size_t>(width))),
+        sums_(8 * static_cast<std::size_t>(width)) {}
+
+  void run(const uint8_t* src, uint8_t* dst, std::size_t stride) {
+    const std::size_t w = static_cast<std::size_t>(width_);
+    uint8_t* columns = columns_.get();
+    std::size_t x = 0;
+    for (; x + 8 <= w; x += 8) transpose8x8(src + x, stride, columns + 8 * x, 8);
+    for (; x < w; ++x) {
+      for (std::size_t j = 0; j < 8; ++j) columns[8 * x + j] = src[j * stride + x];
+    }
+
+    alignas(16) Sum start[3][8];
+    for (int j = 0; j < 8; ++j) {
+      const auto s = stackStart<Sum>(width_, radius_, [&](int i) { return columns[8 * i + j]; });
+      start[0][j] = s.sum;
+      start[1][j] = s.in;
+      start[2][j] = s.out;
+    }
+    Lanes sum = load(start[0]), in = load(start[1]), out = load(start[2]);
+    Sum* sums = sums_.data();
+    for (int64_t i = 0; i < width_; ++i) {
+      store(sums + 8 * i, sum);
+      sum = add(sum, sub(in, out));
+      const Lanes entering = column(i + 1);
+      in = add(in, sub(column(i + radius_ + 2), entering));
+      out = add(out, sub(entering, column(i - radius_)));
+    }
+    if (kNarrow || area_ <= SmallReciprocal::kLargestDivisor) {
+      SmallReciprocal(area_).divideRow(sums, columns, 8 * w);
+    } else if constexpr (!kNarrow) {
+      Reciprocal(area_).divideRow(sums, columns, 8 * w);
+    }
+
+    for (x = 0; x + 8 <= w; x += 8) transpose8x8(columns + 8 * x, 8, dst + x, stride);
+    for (; x < w; ++x) {
+      for (std::size_t j = 0; j < 8; ++j) dst[j * stride + x] = columns[8 * x + j];
+    }
+  }
+
+ private:
+  static Lanes load(const Sum* p) {
+    Lanes l;
+    for (std::size_t k = 0; k < std::size(l.v); ++k) {
+      l.v[k] = _mm_load_si128(reinterpret_cast<const __m128i*>(p) + k);
+    }
+    return l;
+  }
+  static void store(Sum* p, const Lanes& l) {
+    for (std::size_t k = 0; k < std::size(l.v); ++k) {
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(p) + k, l.v[k]);
+    }
+  }
+  static Lanes add(const Lanes& a, const Lanes& b) {
+    Lanes r;
+    if constexpr (kNarrow) {
+      r.v[0] = _mm_add_epi16(a.v[0], b.v[0]);
+    } else {
+      r.v[0] = _mm_add_epi32(a.v[0], b.v[0]);
+      r.v[1] = _mm_add_epi32(a.v[1], b.v[1]);
+    }
+    return r;
+  }
+  static Lanes sub(const Lanes& a, const Lanes& b) {
+    Lanes r;
+    if constexpr (kNarrow) {
+      r.v[0] = _mm_sub_epi16(a.v[0], b.v[0]);
+    } else {
+      r.v[0] = _mm_sub_epi32(a.v[0], b.v[0]);
+      r.v[1] = _mm_sub_epi32(a.v[1], b.v[1]);
+    }
+    return r;
+  }
+  // The eight row values of column i (limited to the row), widened to the lanes.
+  Lanes column(int64_t i) const {
+    const uint8_t* p = columns_.get() + 8 * static_cast<std::size_t>(clampIndex(i, width_));
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i words =
+        _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)), zero);
+    Lanes l;
+    if constexpr (kNarrow) {
+      l.v[0] = words;
+    } else {
+      l.v[0] = _mm_unpacklo_epi16(words, zero);
+      l.v[1] = _mm_unpackhi_epi16(words, zero);
+    }
+    return l;
+  }
+
+  int width_, radius_;
+  uint64_t area_;
+  std::unique_ptr<uint8_t[]> columns_;
+  std::vector<Sum> sums_;
+};
+#endif
+
 // Sums in 16 bits while the largest, 255 (r+1)^2, fits (r <= 15), then in signed 32 bits
 // (they convert to double in vector registers), then in 64 bits with a plain division.
 template <typename Acc>
@@ -152,7 +285,14 @@ void stackBlurWith(uint8_t* image, int width, int height, int radius) {
   const std::size_t w = static_cast<std::size_t>(width);
   const auto horizontal = uninitialisedBytes(w * static_cast<std::size_t>(height));
   std::vector<Acc> sums(w);
-  for (int y = 0; y < height; ++y) {
+  int y = 0;
+#if defined(__SSE2__)
+  if constexpr (!std::is_same_v<Acc, int64_t>) {
+    StackRowsOf8<Acc> rows(width, radius);
+    for (; y + 8 <= height; y += 8) rows.run(image + y * w, horizontal.get() + y * w, w);
+  }
+#endif
+  for (; y < height; ++y) {
     stackRow<Acc>(image + y * w, width, radius, sums.data());
     divideRow(sums.data(), horizontal.get() + y * w, w);
   }
@@ -166,7 +306,7 @@ void stackBlurWith(uint8_t* image, int width, int height, int radius) {
     in[x] = s.in;
     out[x] = s.out;
   }
-  for (int y = 0; y < height; ++y) {
+  for (y = 0; y < height; ++y) {
     divideRow(sums.data(), image + y * w, w);
     const uint8_t* entering = horizontal.get() + clampIndex(int64_t{y} + 1, height) * w;
     const uint8_t* inFar = horizontal.get() + clampIndex(int64_t{y} + radius + 2, height) * w;
