@@ -298,13 +298,36 @@ void stackBlurWith(uint8_t* image, int width, int height, int radius) {
   }
 
   // The vertical pass runs the same sums for every column at once, a row at a time.
+  // Their start (stackStart for every column) is summed a row at a time as well.
   std::vector<Acc> in(w), out(w);
-  for (std::size_t x = 0; x < w; ++x) {
-    const auto s = stackStart<Acc>(
-        height, radius, [&](int i) { return horizontal[static_cast<std::size_t>(i) * w + x]; });
-    sums[x] = s.sum;
-    in[x] = s.in;
-    out[x] = s.out;
+  {
+    const Acc r = static_cast<Acc>(radius);
+    const uint8_t* first = horizontal.get();
+    const uint8_t* last = horizontal.get() + static_cast<std::size_t>(height - 1) * w;
+    for (std::size_t x = 0; x < w; ++x) {
+      sums[x] = static_cast<Acc>(first[x] * ((r + 1) * (r + 2) / 2));
+      in[x] = 0;
+      out[x] = static_cast<Acc>(first[x] * (r + 1));
+    }
+    const int64_t t = std::max<int64_t>(1, height - 1);  // rows from t on read the last row
+    for (int64_t k = 1; k <= std::min<int64_t>(int64_t{radius} + 1, t - 1); ++k) {
+      const uint8_t* row = horizontal.get() + static_cast<std::size_t>(k) * w;
+      const Acc weight = k <= radius ? r + 1 - static_cast<Acc>(k) : 0;
+      for (std::size_t x = 0; x < w; ++x) {
+        sums[x] = static_cast<Acc>(sums[x] + row[x] * weight);
+        in[x] = static_cast<Acc>(in[x] + row[x]);
+      }
+    }
+    if (t <= radius) {
+      const Acc top = r + 1 - static_cast<Acc>(t);
+      for (std::size_t x = 0; x < w; ++x) {
+        sums[x] = static_cast<Acc>(sums[x] + last[x] * (top * (top + 1) / 2));
+      }
+    }
+    if (t <= int64_t{radius} + 1) {
+      const Acc count = static_cast<Acc>(int64_t{radius} + 2 - t);
+      for (std::size_t x = 0; x < w; ++x) in[x] = static_cast<Acc>(in[x] + last[x] * count);
+    }
   }
   for (y = 0; y < height; ++y) {
     divideRow(sums.data(), image + y * w, w);
