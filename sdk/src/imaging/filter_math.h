@@ -12,6 +12,11 @@
 
 namespace irdex::imaging {
 
+// An index limited to a line of `size` values (edge values repeat beyond the ends).
+inline int64_t clampIndex(int64_t i, int size) {
+  return i < 0 ? 0 : (i >= size ? int64_t{size} - 1 : i);
+}
+
 // Scratch images that are written whole before they are read: no zeroing pass.
 inline std::unique_ptr<uint8_t[]> uninitialisedBytes(std::size_t count) {
   return std::make_unique_for_overwrite<uint8_t[]>(count);
