@@ -163,7 +163,7 @@ TEST_F(ColorBar, AnUnknownUnitDrawsBarAndScaleButNoEndLabels) {
 }
 
 // level 30, span 20: 40.00 to 20.00, whole-degree range 20, step 5, four intervals.
-TEST_F(ColorBar, TicksOfTheFirstWorkedExample) {
+TEST_F(ColorBar, TicksOfATwentyDegreeWindowInStepsOfFive) {
   const auto ticks = img::scaleTicks(40.0f, 20.0f, kBarHeight);
   std::vector<std::pair<int, int>> majors;
   for (const auto& t : ticks) {
@@ -192,7 +192,7 @@ TEST_F(ColorBar, TicksOfTheFirstWorkedExample) {
 
 // level 30.5, span 7: 34.00 to 27.00, range 7, step 2 with four divisions, rest 1: the top
 // tick is labelled 33, at the row of 33 degrees.
-TEST_F(ColorBar, TicksOfTheSecondWorkedExample) {
+TEST_F(ColorBar, TicksOfASevenDegreeWindowWithARestAtTheTop) {
   const auto ticks = img::scaleTicks(34.0f, 27.0f, kBarHeight);
   std::vector<std::pair<int, int>> majors;
   for (const auto& t : ticks) {
