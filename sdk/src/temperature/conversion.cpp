@@ -1,0 +1,211 @@
+#include "temperature/conversion.h"
+
+#include <array>
+#include <cmath>
+#include <cstddef>
+
+namespace irdex::temperature {
+
+namespace {
+
+// Constants of the radiance model: the second radiation constant (um K), the detector's
+// effective wavelength (um) and its offset; the double forms are the single-precision
+// constants widened, as the cameras compute them.
+constexpr float kC2 = 14387.752f;
+constexpr float kWavelength = 9.364f;
+constexpr float kKelvinOffset = 273.15f;
+constexpr float kWavelengthOffset = 178.4f;
+constexpr double kC2Wide = 14387.751953125;
+constexpr double kWavelengthWide = 9.36400032043457;
+constexpr double kOffsetOverWavelength = 19.051685333251953;
+constexpr double kKelvinOffsetWide = 273.1499938964844;
+constexpr float kReferenceEmissivity = 0.95f;
+
+// Built-in KS lines: counts 2000 .. 14000 span -30 .. 130 (low) and -10 .. 660 (high).
+constexpr int kBuiltInFirstCount = 2000;
+constexpr int kBuiltInLastCount = 14000;
+
+struct BuiltInLine {
+  float slope, offset, below, above, floor, ceiling;
+};
+constexpr BuiltInLine kLowLine{0.013333334f, 30.0f, -30.1f, 130.1f, -30.0f, 130.0f};
+constexpr BuiltInLine kHighLine{0.055833332f, 10.0f, -10.1f, 660.1f, -10.0f, 660.0f};
+
+class BuiltInTables {
+ public:
+  BuiltInTables() {
+    fill(low_, kLowLine);
+    fill(high_, kHighLine);
+  }
+  const float* low() const { return low_.data(); }
+  const float* high() const { return high_.data(); }
+
+ private:
+  static void fill(std::array<float, kTableEntries>& table, const BuiltInLine& line) {
+    for (int i = 0; i < kTableEntries; ++i) {
+      float value;
+      if (i < kBuiltInFirstCount) {
+        value = line.below;
+      } else if (i > kBuiltInLastCount) {
+        value = line.above;
+      } else {
+        value = static_cast<float>(i - kBuiltInFirstCount) * line.slope - line.offset;
+      }
+      if (value < line.floor) value = line.floor;
+      if (value > line.ceiling) value = line.ceiling;
+      table[static_cast<std::size_t>(i)] = value;
+    }
+  }
+  std::array<float, kTableEntries> low_;
+  std::array<float, kTableEntries> high_;
+};
+
+const BuiltInTables& builtInTables() {
+  static const BuiltInTables tables;
+  return tables;
+}
+
+// The tables are ready before any export can be called.
+[[maybe_unused]] const bool kBuiltInTablesReady = (builtInTables(), true);
+
+}  // namespace
+
+Generation generationOf(uint8_t version) {
+  if (version <= 16) return Generation::kFirst;
+  if (version <= 31) return Generation::kKt;
+  if (version == 32) return Generation::kKsBuiltIn;
+  return Generation::kKsCalibrated;
+}
+
+int32_t truncToInt32(float value) {
+  // 2^31 is exact in float; anything at or beyond it (or NaN) has no 32-bit value.
+  if (!(value >= -2147483648.0f && value < 2147483648.0f)) return 0;
+  return static_cast<int32_t>(value);
+}
+
+int tableIndex(float value) {
+  const int32_t index = truncToInt32(value);
+  if (index > kTableEntries - 1) return kTableEntries - 1;
+  if (index < 0) return 0;
+  return index;
+}
+
+uint16_t reflectionCount(const float* table, float ta) {
+  for (int i = 0; i < kTableEntries; ++i) {
+    if (table[i] > ta) {
+      const auto count = static_cast<uint16_t>(i - 1);
+      return count == 0 ? uint16_t{65535} : count;
+    }
+  }
+  return 65535;
+}
+
+Gain gainFor(uint8_t model, const EnvParams& params, const float* table) {
+  const bool kt = model == 1;
+  const float bias = kt ? 0.05f : 0.0f;
+  Gain result;
+  result.gain = (params.emissivity + bias) * params.transmission;
+  result.reflected = kt ? params.atmosphericTemp
+                        : static_cast<float>(reflectionCount(table, params.atmosphericTemp));
+  return result;
+}
+
+float countSpaceTemp(uint16_t count, const Gain& gain, const float* table) {
+  const float corrected =
+      (static_cast<float>(count) + (gain.gain - 1.0f) * gain.reflected) / gain.gain;
+  return table[tableIndex(corrected)];
+}
+
+float temperatureCodeTemp(uint16_t count, uint8_t rangeIndex, const Gain& gain) {
+  const double step = rangeIndex == 1 ? 0.1 : 0.01;
+  const double t0 = count * step - 30.0;
+  const float reflected = (gain.gain - 1.0f) * gain.reflected;
+  return static_cast<float>((t0 + reflected) / gain.gain);
+}
+
+float builtInTemp(uint16_t count, uint8_t rangeIndex) {
+  const bool high = rangeIndex == 1;
+  if (count < kBuiltInFirstCount) return high ? -11.0f : -31.0f;
+  if (count > kBuiltInLastCount) return high ? 661.0f : 131.0f;
+  return builtInTableFor(rangeIndex)[count];
+}
+
+const float* builtInLowTable() { return builtInTables().low(); }
+const float* builtInHighTable() { return builtInTables().high(); }
+
+float radianceTerm(float celsius) {
+  const float scaled = (celsius + kKelvinOffset) * kWavelength + kWavelengthOffset;
+  const float exponent = kC2 / scaled;
+  return static_cast<float>(1.0 / (std::exp(static_cast<double>(exponent)) - 1.0));
+}
+
+float temperatureFromRadianceSum(float s) {
+  return static_cast<float>(kC2Wide / (std::log(static_cast<double>(s)) * kWavelengthWide) -
+                            kOffsetOverWavelength - kKelvinOffsetWide);
+}
+
+float radianceCorrection(float t0, const EnvParams& params) {
+  const float r = params.emissivity * params.transmission;
+  const float reflected = radianceTerm(params.atmosphericTemp) * ((r - kReferenceEmissivity) / r);
+  const float object = radianceTerm(t0) * (kReferenceEmissivity / r);
+  const float s = 1.0f / (reflected + object) + 1.0f;
+  return temperatureFromRadianceSum(s);
+}
+
+float inverseRadianceCorrection(float t, const EnvParams& params) {
+  const float r = params.emissivity * params.transmission;
+  const float seen =
+      (r * radianceTerm(t) - radianceTerm(params.atmosphericTemp) * (r - kReferenceEmissivity)) /
+      kReferenceEmissivity;
+  const float s = 1.0f / seen + 1.0f;
+  return temperatureFromRadianceSum(s);
+}
+
+bool isDefaultParams(const EnvParams& params) {
+  return truncToInt32(params.emissivity * 100.0f) == 95 &&
+         truncToInt32(params.atmosphericTemp * 100.0f) == 2000 &&
+         truncToInt32(params.transmission * 100.0f) == 100;
+}
+
+PixelConverter::PixelConverter(const IRFrame& frame, const EnvParams& params, const float* table,
+                               BuiltInCorrection correction)
+    : generation_(generationOf(IRFrameVersion(&frame))),
+      rangeIndex_(IRFrameRangeIndex(&frame)),
+      params_(params),
+      table_(table),
+      correctBuiltIn_(correction == BuiltInCorrection::kAlways || !isDefaultParams(params)) {
+  if (generation_ == Generation::kFirst || generation_ == Generation::kKt)
+    gain_ = gainFor(IRFrameModel(&frame), params, table);
+}
+
+float PixelConverter::operator()(uint16_t count) const {
+  switch (generation_) {
+    case Generation::kFirst: return countSpaceTemp(count, gain_, table_);
+    case Generation::kKt: return temperatureCodeTemp(count, rangeIndex_, gain_);
+    case Generation::kKsBuiltIn: {
+      const float t0 = builtInTemp(count, rangeIndex_);
+      return correctBuiltIn_ ? radianceCorrection(t0, params_) : t0;
+    }
+    case Generation::kKsCalibrated: break;
+  }
+  return kMissingTemperature;
+}
+
+uint16_t neighbourhoodMean(const uint16_t* pixels, int width, int height, int x, int y) {
+  const auto at = [&](int px, int py) {
+    return pixels[static_cast<std::ptrdiff_t>(width) * py + px];
+  };
+  const uint32_t centre = at(x, y);
+  uint32_t sum = 0;
+  for (int dy = -1; dy <= 1; ++dy) {
+    for (int dx = -1; dx <= 1; ++dx) {
+      const int nx = x + dx;
+      const int ny = y + dy;
+      const bool inside = nx >= 0 && nx < width && ny >= 0 && ny < height;
+      sum += inside ? at(nx, ny) : centre;
+    }
+  }
+  return static_cast<uint16_t>(sum / 9);
+}
+
+}  // namespace irdex::temperature

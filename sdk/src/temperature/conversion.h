@@ -1,0 +1,95 @@
+// Raw count to temperature for every camera generation: the table method (first
+// generation), temperature codes (KT family), the KS built-in tables, and the radiance
+// correction for emissivity, atmosphere and transmission.
+//
+// Users compare these numbers with other tools to the last digit, so every function here
+// rounds exactly where the camera makers' rules round: single precision unless a comment
+// says double.
+#pragma once
+
+#include <irdex.h>
+
+#include <cstdint>
+
+namespace irdex::temperature {
+
+inline constexpr int kTableEntries = 65536;
+// Returned by the temperature-valued exports for a missing pointer.
+inline constexpr float kMissingTemperature = -1000.0f;
+
+// Generation of a frame, from its header version.
+enum class Generation { kFirst, kKt, kKsBuiltIn, kKsCalibrated };
+Generation generationOf(uint8_t version);
+
+// A float used as a table index: truncated toward zero; NaN and values outside the 32-bit
+// signed range count as below 0 (index 0); the rest is limited to 0 .. 65535.
+int tableIndex(float value);
+// A float truncated toward zero as a 32-bit integer; NaN and out-of-range values give 0.
+int32_t truncToInt32(float value);
+
+// First index whose entry exceeds `ta`, minus one, as an unsigned 16-bit count; 0 and
+// "none exceeds" both give 65535.
+uint16_t reflectionCount(const float* table, float ta);
+
+// Gain and reflected term of versions 0 to 31.
+struct Gain {
+  float gain;       // (emissivity + bias) x transmission
+  float reflected;  // atmospheric temperature (KT family) or the reflection count
+};
+// `table` is scanned only when the reflected term is the reflection count (model other
+// than 1).
+Gain gainFor(uint8_t model, const EnvParams& params, const float* table);
+
+// Version 0 to 16: the correction in count space, then the table entry.
+float countSpaceTemp(uint16_t count, const Gain& gain, const float* table);
+// Version 17 to 31: the count is a temperature code.
+float temperatureCodeTemp(uint16_t count, uint8_t rangeIndex, const Gain& gain);
+// Version 32: the built-in table of the range with the out-of-range sentinels.
+float builtInTemp(uint16_t count, uint8_t rangeIndex);
+
+// The library's two built-in KS tables (65536 floats each), filled when it is loaded.
+const float* builtInLowTable();
+const float* builtInHighTable();
+inline const float* builtInTableFor(uint8_t rangeIndex) {
+  return rangeIndex == 1 ? builtInHighTable() : builtInLowTable();
+}
+
+// Planck-type radiance term P(T) of a temperature in degrees Celsius.
+float radianceTerm(float celsius);
+// The temperature whose radiance term gives S = 1 / P + 1.
+float temperatureFromRadianceSum(float s);
+// Corrects an uncorrected temperature for emissivity x transmission and the reflected
+// atmosphere; identity (to float rounding) at 0.95 and 1.
+float radianceCorrection(float t0, const EnvParams& params);
+// The uncorrected temperature that the correction would turn into `t`.
+float inverseRadianceCorrection(float t, const EnvParams& params);
+// The analyzer's defaults 0.95 / 20 degrees / 1.0, compared in hundredths.
+bool isDefaultParams(const EnvParams& params);
+
+// Converts the counts of one frame by its generation, with the gain and reflected term worked
+// out once. Version 33 and above is not handled here (it reads the KS slot).
+class PixelConverter {
+ public:
+  // Whether version 32 counts are corrected always (point and image exports) or only for
+  // parameters other than the defaults (region statistics and the KS exports).
+  enum class BuiltInCorrection { kAlways, kUnlessDefault };
+
+  // `table` is read for versions 0 to 31 and may be null for version 32.
+  PixelConverter(const IRFrame& frame, const EnvParams& params, const float* table,
+                 BuiltInCorrection correction);
+  float operator()(uint16_t count) const;
+  Generation generation() const { return generation_; }
+
+ private:
+  Generation generation_;
+  uint8_t rangeIndex_;
+  EnvParams params_;
+  const float* table_;
+  Gain gain_{};
+  bool correctBuiltIn_;
+};
+
+// 3 x 3 mean of the counts around (x, y); neighbours outside the image count as the centre.
+uint16_t neighbourhoodMean(const uint16_t* pixels, int width, int height, int x, int y);
+
+}  // namespace irdex::temperature
