@@ -6,7 +6,7 @@ set -euo pipefail
 
 packages=(
   # toolchain
-  g++ cmake ninja-build pkg-config make clang clang-format clang-tidy libclang-rt-14-dev
+  g++ cmake ninja-build pkg-config make python3 clang clang-format clang-tidy libclang-rt-14-dev
   # Qt 6 for the three desktop programs
   qt6-base-dev qt6-charts-dev qt6-multimedia-dev qt6-tools-dev qt6-tools-dev-tools libgl-dev
   # movie export (AVI through FFmpeg)
