@@ -3,6 +3,7 @@
 #include <array>
 #include <cmath>
 #include <cstddef>
+#include <new>
 
 namespace irdex::temperature {
 
@@ -183,12 +184,38 @@ float PixelConverter::operator()(uint16_t count) const {
     case Generation::kFirst: return countSpaceTemp(count, gain_, table_);
     case Generation::kKt: return temperatureCodeTemp(count, rangeIndex_, gain_);
     case Generation::kKsBuiltIn: {
+      if (correctedBuiltIn_) return (*correctedBuiltIn_)(count);
       const float t0 = builtInTemp(count, rangeIndex_);
       return correctBuiltIn_ ? radianceCorrection(t0, params_) : t0;
     }
     case Generation::kKsCalibrated: break;
   }
   return kMissingTemperature;
+}
+
+void PixelConverter::expectConversions(int64_t uses) {
+  if (generation_ != Generation::kKsBuiltIn || !correctBuiltIn_ || correctedBuiltIn_) return;
+  if (!CorrectedCounts::worthFor(kBuiltInFirstCount, kBuiltInLastCount, uses)) return;
+  correctedBuiltIn_ = CorrectedCounts::make(
+      kBuiltInFirstCount, kBuiltInLastCount, builtInTemp(kBuiltInFirstCount - 1, rangeIndex_),
+      builtInTemp(kBuiltInLastCount + 1, rangeIndex_), builtInTableFor(rangeIndex_), params_);
+}
+
+std::optional<CorrectedCounts> CorrectedCounts::make(int first, int last, float below, float above,
+                                                     const float* table, const EnvParams& params) {
+  CorrectedCounts result;
+  result.first_ = first;
+  result.last_ = last;
+  result.below_ = radianceCorrection(below, params);
+  result.above_ = radianceCorrection(above, params);
+  try {
+    result.values_.resize(static_cast<std::size_t>(last >= first ? last - first + 1 : 0));
+  } catch (const std::bad_alloc&) {
+    return std::nullopt;
+  }
+  for (std::size_t k = 0; k < result.values_.size(); ++k)
+    result.values_[k] = radianceCorrection(table[first + static_cast<int>(k)], params);
+  return result;
 }
 
 uint16_t neighbourhoodMean(const uint16_t* pixels, int width, int height, int x, int y) {

@@ -10,6 +10,8 @@
 #include <irdex.h>
 
 #include <cstdint>
+#include <optional>
+#include <vector>
 
 namespace irdex::temperature {
 
@@ -66,6 +68,34 @@ float inverseRadianceCorrection(float t, const EnvParams& params);
 // The analyzer's defaults 0.95 / 20 degrees / 1.0, compared in hundredths.
 bool isDefaultParams(const EnvParams& params);
 
+// Corrected temperatures by count, for conversions whose uncorrected temperature depends on
+// the count alone: each distinct count is corrected once instead of once per pixel. The
+// values are those of correcting pixel by pixel, bit for bit, as the correction is a pure
+// function of its input.
+class CorrectedCounts {
+ public:
+  // Counts below `first` read `below`, above `last` read `above`, the rest `table[count]`;
+  // all corrected with `params`. Empty when the memory for it cannot be had.
+  static std::optional<CorrectedCounts> make(int first, int last, float below, float above,
+                                             const float* table, const EnvParams& params);
+  // Whether `uses` conversions outnumber the counts a table would correct.
+  static bool worthFor(int first, int last, int64_t uses) { return uses > last - first + 1; }
+
+  float operator()(uint16_t count) const {
+    if (count < first_) return below_;
+    if (count > last_) return above_;
+    return values_[static_cast<std::size_t>(count - first_)];
+  }
+
+ private:
+  CorrectedCounts() = default;
+  int first_ = 0;
+  int last_ = -1;
+  float below_ = 0.0f;
+  float above_ = 0.0f;
+  std::vector<float> values_;
+};
+
 // Converts the counts of one frame by its generation, with the gain and reflected term worked
 // out once. Version 33 and above is not handled here (it reads the KS slot).
 class PixelConverter {
@@ -79,6 +109,9 @@ class PixelConverter {
                  BuiltInCorrection correction);
   float operator()(uint16_t count) const;
   Generation generation() const { return generation_; }
+  // About to convert `uses` counts: corrects each distinct count of version 32 once when
+  // that is cheaper.
+  void expectConversions(int64_t uses);
 
  private:
   Generation generation_;
@@ -87,6 +120,7 @@ class PixelConverter {
   const float* table_;
   Gain gain_{};
   bool correctBuiltIn_;
+  std::optional<CorrectedCounts> correctedBuiltIn_;
 };
 
 // 3 x 3 mean of the counts around (x, y); neighbours outside the image count as the centre.

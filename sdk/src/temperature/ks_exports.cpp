@@ -46,10 +46,19 @@ SdkStatus calibratedImageTemps(const IRFrame& frame, int width, int height, cons
   const int range = IRFrameRangeIndex(&frame);
   if (temperature::isDefaultParams(params)) {
     for (int64_t k = 0; k < pixels; ++k) out[k] = calibratedTemp(*slot, range, counts[k]);
-  } else {
-    for (int64_t k = 0; k < pixels; ++k)
-      out[k] = temperature::radianceCorrection(calibratedTemp(*slot, range, counts[k]), params);
+    return SDK_SUCCESS;
   }
+  const KSRangeCal* cal = calibratedRange(*slot, range);
+  if (cal && temperature::CorrectedCounts::worthFor(cal->minCount, cal->maxCount, pixels)) {
+    if (const auto corrected =
+            temperature::CorrectedCounts::make(cal->minCount, cal->maxCount, cal->minTemp - 0.1f,
+                                               cal->maxTemp + 0.1f, cal->table, params)) {
+      for (int64_t k = 0; k < pixels; ++k) out[k] = (*corrected)(counts[k]);
+      return SDK_SUCCESS;
+    }
+  }
+  for (int64_t k = 0; k < pixels; ++k)
+    out[k] = temperature::radianceCorrection(calibratedTemp(*slot, range, counts[k]), params);
   return SDK_SUCCESS;
 }
 
@@ -170,9 +179,10 @@ IRDEX_API SdkStatus GetRawToTempKS(const IRFrame* frame, uint32_t imageSize, Env
     case Generation::kKsBuiltIn: {
       if (size.height == 0) return SDK_SUCCESS;
       if (!frame->pixels) return SDK_ERR_BUFFER;
-      const irdex::temperature::PixelConverter convert(
+      irdex::temperature::PixelConverter convert(
           *frame, params, nullptr,
           irdex::temperature::PixelConverter::BuiltInCorrection::kUnlessDefault);
+      convert.expectConversions(size.pixels());
       for (int64_t k = 0; k < size.pixels(); ++k) out[k] = convert(frame->pixels[k]);
       return SDK_SUCCESS;
     }

@@ -14,6 +14,7 @@ namespace irdex::ks {
 namespace {
 
 // Offsets of the calibration fields in the 512-byte header.
+constexpr int kDriftOffsetOffset = 118;
 constexpr int kRangeMaskOffset = 339;
 constexpr int kMinTempOffset = 347;
 constexpr int kMaxTempOffset = 349;
@@ -284,6 +285,28 @@ void smoothFrame(const IRFrame& frame, const uint16_t* pixels) {
   if (!slot || !pixels || !geometry.known()) return;
   smoothImage(pixels, geometry.width, geometry.height, slot->rowSums,
               reinterpret_cast<uint16_t*>(slot->smoothed));
+}
+
+bool driftShift(const IRFrame& frame, int32_t& shift) {
+  RangeLimits limits{};
+  if (!rangeLimits(frame, IRFrameRangeIndex(&frame), limits) || limits.slope == 0.0f) return false;
+  const float offset = static_cast<float>(readLe16s(frame.header.bytes + kDriftOffsetOffset));
+  shift = temperature::truncToInt32(offset * 0.1f / limits.slope);
+  return true;
+}
+
+void applyDriftCorrection(const IRFrame& frame, uint16_t* counts, std::size_t count) {
+  int32_t shift = 0;
+  RangeLimits limits{};
+  if (!counts || !driftShift(frame, shift) ||
+      !rangeLimits(frame, IRFrameRangeIndex(&frame), limits))
+    return;
+  for (std::size_t k = 0; k < count; ++k) {
+    uint16_t shifted = static_cast<uint16_t>(counts[k] + shift);
+    if (shifted < limits.minCount) shifted = limits.minCount;
+    if (shifted > limits.maxCount) shifted = limits.maxCount;
+    counts[k] = shifted;
+  }
 }
 
 const IRFrame* ownerOfSlot(int index) {

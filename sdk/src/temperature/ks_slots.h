@@ -7,6 +7,7 @@
 
 #include <irdex.h>
 
+#include <cstddef>
 #include <cstdint>
 
 namespace irdex::ks {
@@ -45,5 +46,15 @@ bool rangeLimits(const IRFrame& frame, int range, RangeLimits& out);
 // Refreshes the slot's 3 x 3 mean image from `pixels` (the LoadIRCamDataKS step). Does
 // nothing for a frame without a slot or of a model other than 0x20 and 0x21.
 void smoothFrame(const IRFrame& frame, const uint16_t* pixels);
+
+// Drift correction of received KS frames: the count shift of the header's temperature offset
+// (tenths of a degree, i16 at byte 118) under the calibration of the frame's range,
+// trunc(offset x 0.1 / slope). False when the frame holds no slot, the range is not
+// calibrated or its slope is 0 (a range of one count: no shift can be worked out).
+bool driftShift(const IRFrame& frame, int32_t& shift);
+
+// Adds the drift shift to `count` counts (as unsigned 16-bit values) and limits each to the
+// range's minCount .. maxCount; leaves them untouched when driftShift gives none.
+void applyDriftCorrection(const IRFrame& frame, uint16_t* counts, std::size_t count);
 
 }  // namespace irdex::ks

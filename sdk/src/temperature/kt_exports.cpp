@@ -94,7 +94,8 @@ IRDEX_API SdkStatus GetRawToTemp(const IRFrame* frame, uint32_t imageSize, const
     return irdex::ks::calibratedImageTemps(*frame, size.width, size.height, params, out);
   if (size.height == 0) return SDK_SUCCESS;
   if (!frame->pixels) return SDK_ERR_BUFFER;
-  const PixelConverter convert(*frame, params, table, kAlwaysCorrect);
+  PixelConverter convert(*frame, params, table, kAlwaysCorrect);
+  convert.expectConversions(size.pixels());
   const uint16_t* pixels = frame->pixels;
   for (int64_t k = 0; k < size.pixels(); ++k) out[k] = convert(pixels[k]);
   return SDK_SUCCESS;

@@ -3,6 +3,7 @@
 // calibrated KS family works on counts and converts only the results.
 #include <irdex.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <utility>
@@ -58,8 +59,12 @@ SdkStatus convertedRegionStats(const IRFrame& frame, ImageSize size, const float
                                const EnvParams& params, const RoiRect& region, RoiTempStats& stats,
                                int32_t* minPos, int32_t* maxPos) {
   if (!frame.pixels) return SDK_ERR_BUFFER;
-  const PixelConverter convert(frame, params, table,
-                               PixelConverter::BuiltInCorrection::kUnlessDefault);
+  PixelConverter convert(frame, params, table, PixelConverter::BuiltInCorrection::kUnlessDefault);
+  // Only the order of magnitude matters here; the limits keep the product in range.
+  constexpr int64_t kSideLimit = int64_t{1} << 20;
+  const int64_t columns = std::clamp<int64_t>(int64_t{region.right} - region.left, 0, kSideLimit);
+  const int64_t rows = std::clamp<int64_t>(int64_t{region.bottom} - region.top, 0, kSideLimit);
+  convert.expectConversions(2 * columns * rows);  // two passes
   float minimum = 10000.0f;
   float maximum = -10000.0f;
   double sum = 0.0;

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <limits>
 #include <numeric>
+#include <ostream>
 #include <vector>
 
 #include "temperature/conversion.h"
@@ -63,6 +64,10 @@ struct CodeCase {
   double step;
 };
 
+void PrintTo(const CodeCase& c, std::ostream* os) {
+  *os << "range " << int(c.range) << " code " << c.count;
+}
+
 class KtCodes : public ::testing::TestWithParam<CodeCase> {};
 
 TEST_P(KtCodes, ModelOneAtDefaultsIsTheCodeItself) {
@@ -92,6 +97,8 @@ struct ReflectionCase {
   float ta;
   uint16_t expected;
 };
+
+void PrintTo(const ReflectionCase& c, std::ostream* os) { *os << "Ta " << c.ta; }
 
 class ReflectionCount : public ::testing::TestWithParam<ReflectionCase> {};
 
@@ -131,6 +138,10 @@ struct SentinelCase {
   float expected;
 };
 
+void PrintTo(const SentinelCase& c, std::ostream* os) {
+  *os << "range " << int(c.range) << " count " << c.count;
+}
+
 class BuiltInSentinels : public ::testing::TestWithParam<SentinelCase> {};
 
 TEST_P(BuiltInSentinels, MarkCountsOutsideTheLine) {
@@ -163,6 +174,11 @@ struct CorrectionCase {
   float expected;
   float tolerance;
 };
+
+void PrintTo(const CorrectionCase& c, std::ostream* os) {
+  *os << "e " << c.params.emissivity << " Ta " << c.params.atmosphericTemp << " tau "
+      << c.params.transmission << " T0 " << c.t0;
+}
 
 class RadianceCorrection : public ::testing::TestWithParam<CorrectionCase> {};
 
@@ -200,6 +216,11 @@ struct DefaultCase {
   EnvParams params;
   bool isDefault;
 };
+
+void PrintTo(const DefaultCase& c, std::ostream* os) {
+  *os << "e " << c.params.emissivity << " Ta " << c.params.atmosphericTemp << " tau "
+      << c.params.transmission;
+}
 
 class DefaultParameters : public ::testing::TestWithParam<DefaultCase> {};
 
@@ -289,6 +310,10 @@ struct RangeCase {
   int16_t low, high;
 };
 
+void PrintTo(const RangeCase& c, std::ostream* os) {
+  *os << "type " << c.type << " range " << c.range;
+}
+
 class CameraRanges : public ::testing::TestWithParam<RangeCase> {};
 
 TEST_P(CameraRanges, FollowTheTypeTable) {
@@ -318,6 +343,38 @@ TEST(NominalRanges, ListTheTwoRanges) {
   EXPECT_EQ(GetTempRangeValue(2, &low, &high), SDK_ERR_INVALID_HANDLE);
   EXPECT_EQ(low, 0);
   EXPECT_EQ(GetTempRangeValue(0, nullptr, &high), SDK_ERR_BUFFER);
+}
+
+}  // namespace
+}  // namespace irdex::temperature
+
+namespace irdex::temperature {
+namespace {
+
+// Every count once, in a 256 x 256 frame.
+std::vector<uint16_t> everyCount() {
+  std::vector<uint16_t> pixels(kTableEntries);
+  std::iota(pixels.begin(), pixels.end(), uint16_t{0});
+  return pixels;
+}
+
+TEST(WholeFrame, BuiltInCorrectionByCountEqualsPixelByPixel) {
+  auto pixels = everyCount();
+  const EnvParams params{0.8f, 25.0f, 0.9f, 0.0f};
+  const std::vector<float> table(kTableEntries, 0.0f);
+  std::vector<float> out(kTableEntries, 0.0f);
+  for (uint8_t range : {0, 1}) {
+    IRFrame frame = test::makeFrame(32, 0x20, range, &pixels);
+    ASSERT_EQ(GetRawToTemp(&frame, IrdexImageSize(256, 256), table.data(), params, out.data()),
+              SDK_SUCCESS);
+    for (int n = 0; n < kTableEntries; ++n)
+      ASSERT_EQ(out[n], radianceCorrection(builtInTemp(static_cast<uint16_t>(n), range), params))
+          << n;
+    ASSERT_EQ(GetRawToTempKS(&frame, IrdexImageSize(256, 256), params, out.data()), SDK_SUCCESS);
+    for (int n = 0; n < kTableEntries; ++n)
+      ASSERT_EQ(out[n], radianceCorrection(builtInTemp(static_cast<uint16_t>(n), range), params))
+          << n;
+  }
 }
 
 }  // namespace
