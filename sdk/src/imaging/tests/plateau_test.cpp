@@ -62,7 +62,12 @@ TEST(PlateauAPE, FirstFrameUsesPsiTimesTheNewPlateauAndStoresIt) {
   float prevPlateau = 0.0f;
   equaliseAPE(image, 0.5f, 0.3f, prevPlateau);
   const float fresh = prevPlateau;
-  ASSERT_GT(fresh, 1.0f);
+  // Levels 60..99 hold 100 pixels each, 90 another 3000, 200..249 six each (N = 7300):
+  // p1 59, p25 77, p75 89, p9999 248; edges L 61 (the smoothed rise of 100 beats the
+  // threshold 189 x 0.5) and U 92 (the fall after the background); lowCount 100,
+  // highCount 1000, ratio 6200 / 1100, B = 1000 x ratio / 31; C1 x C2 = 0.259 x 0.4 is
+  // raised to 0.3, so G = 0.3 x 181.818 = 54.545.
+  EXPECT_FLOAT_EQ(fresh, 54.545456f);
   EXPECT_EQ(image, afterTPE(original, static_cast<int32_t>(0.3f * fresh)));
 
   // The next frame blends the stored plateau with the new one.
