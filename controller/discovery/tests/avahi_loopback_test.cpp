@@ -1,5 +1,6 @@
 // The finder with the real client library (Avahi's) and a real daemon: run only by
-// avahi_loopback_test.sh, which starts the daemon on loopback and announces one camera.
+// avahi_loopback_test.sh, which starts the daemon on loopback and the simulator, which
+// announces itself.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -35,7 +36,7 @@ TEST(AvahiLoopback, AnnouncedCameraIsListedAndSelected) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return model->rowCount() == 1; }, 30000));
     auto cell = [&](int column) { return model->data(model->index(0, column)).toString(); };
     EXPECT_EQ(cell(0), "Loading dock");
-    EXPECT_EQ(cell(1), "KS3");
+    EXPECT_EQ(cell(1), "KS3-384");
     EXPECT_EQ(cell(2), "127.0.0.1");
     EXPECT_EQ(cell(3), "00:11:22:33:44:77");
 

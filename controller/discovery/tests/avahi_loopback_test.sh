@@ -2,7 +2,8 @@
 # Runs the finder against a real Avahi daemon that sees only the loopback interface, inside
 # private network, mount and process namespaces: the daemon, its bus and the announcement
 # cannot meet anything outside, and every process of the test ends with the namespace.
-# Usage: avahi_loopback_test.sh <finder test executable>
+# The camera is the simulator, announcing itself as a real camera would.
+# Usage: avahi_loopback_test.sh <finder test executable> <irsim executable>
 set -euo pipefail
 
 if [ "${1:-}" != "--inside" ]; then
@@ -10,6 +11,7 @@ if [ "${1:-}" != "--inside" ]; then
 fi
 shift
 finder_test="$1"
+irsim="$2"
 
 work="$(mktemp -d /tmp/discovery_avahi_XXXXXX)"
 trap 'rm -rf "$work"' EXIT
@@ -72,10 +74,9 @@ server_running() {
 }
 wait_for server_running || { cat "$work/avahi.log" >&2; exit 1; }
 
-avahi-publish-service "Dock 7" _vyn-cam._tcp 15001 \
-  "model=KS3" "name=Loading dock" "ip=127.0.0.1" "mac=00:11:22:33:44:77" \
+"$irsim" --model va320 --name "Loading dock" --mac 00:11:22:33:44:77 --announce --quiet \
   >"$work/publish.log" 2>&1 &
-wait_for grep -q "Established" "$work/publish.log"
+wait_for grep -q "announced as" "$work/publish.log"
 
 export QT_QPA_PLATFORM=offscreen
 unset IRDEX_DNSSD_LIBRARY
