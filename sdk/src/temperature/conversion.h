@@ -132,6 +132,8 @@ class PixelConverter {
   // tables of the last inputs are kept per thread, so a camera's frames with unchanged
   // parameters share them.
   void expectConversions(int64_t uses);
+  // The temperature of every count when the converter reads per-count tables, else null.
+  const float* countValues() const { return countValues_; }
   // Converts `n` counts into `out`.
   void convertAll(const uint16_t* counts, int64_t n, float* out) const;
 

@@ -158,49 +158,76 @@ TEST(CountTables, FollowChangedParametersRangesAndTableContents) {
             -1);
 }
 
-// Region statistics over a frame holding every count, against the per-pixel definition.
-TEST(CountTables, WholeFrameRegionMatchesPixelByPixelStatistics) {
+// Region statistics over a frame holding every count, against the per-pixel definition:
+// the whole frame, and regions whose columns run past the row ends (an index beyond a row is
+// the next row's pixel) or past the frame (skipped).
+TEST(CountTables, RegionsMatchPixelByPixelStatistics) {
   auto pixels = everyCount();
   const auto table = deliveredTable();
+  const RoiRect regions[] = {{0, 0, 256, 256},
+                             {-300, -2, 300, 3},
+                             {-5, 250, 260, 258},
+                             {10, 10, 200, 200},
+                             {-40000, 100, 70000, 101}};
   for (const Case& c : {Case{"", 5, 0, 0, kAdjusted}, Case{"", 32, 0x20, 0, kAdjusted},
-                        Case{"", 32, 0x21, 1, kHot}}) {
-    IRFrame frame = makeFrame(c.version, c.model, c.rangeIndex, &pixels);
-    RoiTempStats stats{};
-    int32_t minPos[2] = {-1, -1};
-    int32_t maxPos[2] = {-1, -1};
-    ASSERT_EQ(GetROITemp(&frame, kEveryCountSize, table.data(), c.params, {0, 0, 256, 256}, &stats,
-                         minPos, maxPos),
-              SDK_SUCCESS);
-    float minimum = 10000.0f;
-    float maximum = -10000.0f;
-    int minAt = -1;
-    int maxAt = -1;
-    double sum = 0.0;
-    for (std::size_t k = 0; k < pixels.size(); ++k) {
-      const float g = directTemp(c, table.data(), pixels[k], false);
-      if (g <= minimum) minimum = g, minAt = static_cast<int>(k);
-      if (g >= maximum) maximum = g, maxAt = static_cast<int>(k);
-      sum += g;
+                        Case{"", 32, 0x21, 1, kHot}, Case{"", 20, 1, 0, kHot}}) {
+    for (const RoiRect& region : regions) {
+      IRFrame frame = makeFrame(c.version, c.model, c.rangeIndex, &pixels);
+      RoiTempStats stats{};
+      int32_t minPos[2] = {-1, -1};
+      int32_t maxPos[2] = {-1, -1};
+      ASSERT_EQ(GetROITemp(&frame, kEveryCountSize, table.data(), c.params, region, &stats, minPos,
+                           maxPos),
+                SDK_SUCCESS);
+      // The region's pixels in walking order, with their positions.
+      std::vector<float> temps;
+      std::vector<std::pair<int, int>> at;
+      float previous = 0.0f;
+      for (int64_t y = region.top; y < region.bottom; ++y)
+        for (int64_t x = region.left; x < region.right; ++x) {
+          const int64_t index = 256 * y + x;
+          if (index < 0 || index >= kTableEntries) continue;
+          float g = directTemp(c, table.data(), pixels[static_cast<std::size_t>(index)], false);
+          if (c.version == 20 && !(g >= -30.0f && g <= 130.0f)) g = previous;
+          previous = g;
+          temps.push_back(g);
+          at.emplace_back(static_cast<int>(x), static_cast<int>(y));
+        }
+      ASSERT_GE(temps.size(), 2u);
+      float minimum = 10000.0f;
+      float maximum = -10000.0f;
+      std::size_t minAt = 0;
+      std::size_t maxAt = 0;
+      double sum = 0.0;
+      for (std::size_t k = 0; k < temps.size(); ++k) {
+        if (temps[k] <= minimum) minimum = temps[k], minAt = k;
+        if (temps[k] >= maximum) maximum = temps[k], maxAt = k;
+        sum += temps[k];
+      }
+      const auto average = static_cast<float>(sum / static_cast<double>(temps.size()));
+      double squares = 0.0;
+      for (float g : temps) {
+        const double d = static_cast<double>(g) - average;
+        squares += d * d;
+      }
+      if (c.version == 32) {
+        minimum = std::max(minimum, c.rangeIndex == 1 ? -10.0f : -30.0f);
+        maximum = std::min(maximum, c.rangeIndex == 1 ? 660.0f : 130.0f);
+      } else if (c.version == 20) {
+        minimum = std::max(minimum, -30.0f);
+        maximum = std::min(maximum, 130.0f);
+      }
+      const std::string where = "version " + std::to_string(c.version) + " region " +
+                                std::to_string(region.left) + "," + std::to_string(region.top);
+      EXPECT_TRUE(sameBits(stats.minTemp, minimum)) << where;
+      EXPECT_TRUE(sameBits(stats.maxTemp, maximum)) << where;
+      EXPECT_TRUE(sameBits(stats.avgTemp, average)) << where;
+      EXPECT_TRUE(sameBits(stats.stdDev, static_cast<float>(std::sqrt(
+                                             squares / (static_cast<double>(temps.size()) - 1.0)))))
+          << where;
+      EXPECT_EQ(std::make_pair(minPos[0], minPos[1]), at[minAt]) << where;
+      EXPECT_EQ(std::make_pair(maxPos[0], maxPos[1]), at[maxAt]) << where;
     }
-    const auto average = static_cast<float>(sum / static_cast<double>(pixels.size()));
-    double squares = 0.0;
-    for (uint16_t n : pixels) {
-      const double d = static_cast<double>(directTemp(c, table.data(), n, false)) - average;
-      squares += d * d;
-    }
-    if (c.version == 32) {
-      const float low = c.rangeIndex == 1 ? -10.0f : -30.0f;
-      const float high = c.rangeIndex == 1 ? 660.0f : 130.0f;
-      minimum = std::max(minimum, low);
-      maximum = std::min(maximum, high);
-    }
-    EXPECT_TRUE(sameBits(stats.minTemp, minimum)) << stats.minTemp << " " << minimum;
-    EXPECT_TRUE(sameBits(stats.maxTemp, maximum)) << stats.maxTemp << " " << maximum;
-    EXPECT_TRUE(sameBits(stats.avgTemp, average)) << stats.avgTemp << " " << average;
-    EXPECT_TRUE(
-        sameBits(stats.stdDev, static_cast<float>(std::sqrt(squares / (pixels.size() - 1.0)))));
-    EXPECT_EQ(minPos[0] + 256 * minPos[1], minAt);
-    EXPECT_EQ(maxPos[0] + 256 * maxPos[1], maxAt);
   }
 }
 
