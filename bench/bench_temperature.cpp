@@ -1,26 +1,39 @@
-// Temperature conversion of whole frames, the KS smoothing and region statistics, each
-// beside a memcpy of the same input and output bytes (the memory-bandwidth floor of a
-// single pass over them).
+// Temperature conversion of whole frames for every generation, with the analyzer's default
+// parameters and with others; the KS smoothing; region statistics over the whole frame. Each
+// beside a memcpy of the same bytes (the memory-bandwidth floor of one pass over them), and
+// the corrected version-32 conversion also beside the uncorrected one.
 #include <benchmark/benchmark.h>
 #include <irdex.h>
 
 #include <cstring>
 #include <random>
+#include <string>
 #include <vector>
 
+#include "bench_peers.h"
 #include "records/byte_order.h"
 
 namespace {
 
+using irdex::bench::concat;
+using irdex::bench::FrameSize;
+using irdex::bench::kSizes;
+using irdex::bench::memcpyPeer;
+using irdex::bench::versus;
+
 constexpr EnvParams kDefaults{0.95f, 20.0f, 1.0f, 0.0f};
 constexpr EnvParams kAdjusted{0.8f, 25.0f, 0.9f, 0.0f};
+// Single-pass exports may take at most four times the memcpy of their bytes.
+constexpr double kSinglePassLimit = 4.0;
+// Corrected version 32 may take at most twice the uncorrected time.
+constexpr double kCorrectionLimit = 2.0;
 
-struct Geometry {
-  int width, height;
-  uint8_t model;
+struct Generation {
+  const char* name;
+  uint8_t version;
 };
-constexpr Geometry kVa320{384, 288, 0x20};
-constexpr Geometry kVi640{640, 480, 0x21};
+constexpr Generation kGenerations[] = {
+    {"FirstGen", 5}, {"Kt", 20}, {"KsBuiltIn", 32}, {"KsCalibrated", 33}};
 
 std::vector<float> deliveredTable() {
   std::vector<float> table(65536);
@@ -31,9 +44,9 @@ std::vector<float> deliveredTable() {
 }
 
 // Counts of a plausible scene: 4000 .. 12000 with noise.
-std::vector<uint16_t> scene(const Geometry& g) {
+std::vector<uint16_t> scene(const FrameSize& size) {
   std::mt19937 random(42);
-  std::vector<uint16_t> pixels(static_cast<std::size_t>(g.width) * g.height);
+  std::vector<uint16_t> pixels(static_cast<std::size_t>(size.pixels()));
   for (std::size_t k = 0; k < pixels.size(); ++k)
     pixels[k] = static_cast<uint16_t>(4000 + (k * 7) % 8000 + random() % 16);
   return pixels;
@@ -42,12 +55,13 @@ std::vector<uint16_t> scene(const Geometry& g) {
 // A frame of the given header version over the scene, holding a KS slot from version 33 on.
 class BenchFrame {
  public:
-  BenchFrame(uint8_t version, const Geometry& g) : pixels_(scene(g)), frame_{} {
+  BenchFrame(uint8_t version, const FrameSize& size) : pixels_(scene(size)), frame_{} {
     uint8_t* h = frame_.header.bytes;
     h[IRDEX_HEADER_VERSION] = version;
-    h[IRDEX_HEADER_MODEL] = version >= 32 ? g.model : (version >= 17 ? 1 : 0);
+    h[IRDEX_HEADER_MODEL] = version >= 32 ? size.ksModel : (version >= 17 ? 1 : 0);
     frame_.pixels = pixels_.data();
     frame_.pixelCapacity = static_cast<uint32_t>(pixels_.size());
+    // Range 0 calibrated: -20.0 degrees at count 2000 to 120.0 at 14000.
     irdex::writeLe16(h + 339, 1);
     irdex::writeLe16(h + 347, static_cast<uint16_t>(-200));
     irdex::writeLe16(h + 349, 1200);
@@ -59,7 +73,6 @@ class BenchFrame {
   ~BenchFrame() { CloseIRCamDataKS(&frame_); }
   BenchFrame(const BenchFrame&) = delete;
   BenchFrame& operator=(const BenchFrame&) = delete;
-  const IRFrame* frame() const { return &frame_; }
   IRFrame* frame() { return &frame_; }
   const std::vector<uint16_t>& pixels() const { return pixels_; }
 
@@ -68,97 +81,112 @@ class BenchFrame {
   IRFrame frame_;
 };
 
-void BM_GetRawToTemp(benchmark::State& state, uint8_t version, EnvParams params) {
+uint32_t packedSize(const FrameSize& size) {
+  return IrdexImageSize(static_cast<uint16_t>(size.width), static_cast<uint16_t>(size.height));
+}
+
+void rawToTemp(benchmark::State& state, uint8_t version, FrameSize size, EnvParams params) {
   const auto table = deliveredTable();
-  BenchFrame f(version, kVi640);
+  BenchFrame f(version, size);
   std::vector<float> out(f.pixels().size());
-  const uint32_t size = IrdexImageSize(kVi640.width, kVi640.height);
   for (auto _ : state) {
-    benchmark::DoNotOptimize(GetRawToTemp(f.frame(), size, table.data(), params, out.data()));
+    if (GetRawToTemp(f.frame(), packedSize(size), table.data(), params, out.data()) !=
+        SDK_SUCCESS) {
+      state.SkipWithError("conversion failed");
+      break;
+    }
     benchmark::ClobberMemory();
   }
-  state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(out.size()));
 }
-BENCHMARK_CAPTURE(BM_GetRawToTemp, FirstGen_Default_640x480, 5, kDefaults);
-BENCHMARK_CAPTURE(BM_GetRawToTemp, FirstGen_Adjusted_640x480, 5, kAdjusted);
-BENCHMARK_CAPTURE(BM_GetRawToTemp, Kt_Default_640x480, 20, kDefaults);
-BENCHMARK_CAPTURE(BM_GetRawToTemp, Kt_Adjusted_640x480, 20, kAdjusted);
-BENCHMARK_CAPTURE(BM_GetRawToTemp, KsBuiltIn_Default_640x480, 32, kDefaults);
-BENCHMARK_CAPTURE(BM_GetRawToTemp, KsBuiltIn_Adjusted_640x480, 32, kAdjusted);
-BENCHMARK_CAPTURE(BM_GetRawToTemp, KsCalibrated_Default_640x480, 33, kDefaults);
-BENCHMARK_CAPTURE(BM_GetRawToTemp, KsCalibrated_Adjusted_640x480, 33, kAdjusted);
 
-// 16-bit counts in, 32-bit temperatures out.
-void BM_PeerMemcpy_RawToTemp_640x480(benchmark::State& state) {
-  const std::size_t pixels = static_cast<std::size_t>(kVi640.width) * kVi640.height;
-  std::vector<char> in(pixels * 6, 1), out(pixels * 6);
+void loadKs(benchmark::State& state, FrameSize size) {
+  BenchFrame f(33, size);
   for (auto _ : state) {
-    std::memcpy(out.data(), in.data(), in.size());
+    if (LoadIRCamDataKS(f.frame(), f.pixels().data(), static_cast<int32_t>(size.pixels())) !=
+        SDK_SUCCESS) {
+      state.SkipWithError("no KS slot");
+      break;
+    }
     benchmark::ClobberMemory();
   }
-  state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(pixels));
 }
-BENCHMARK(BM_PeerMemcpy_RawToTemp_640x480);
 
-void BM_LoadIRCamDataKS(benchmark::State& state, Geometry g) {
-  BenchFrame f(33, g);
-  for (auto _ : state) {
-    benchmark::DoNotOptimize(LoadIRCamDataKS(f.frame(), f.pixels().data(), 0));
-    benchmark::ClobberMemory();
-  }
-  state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(f.pixels().size()));
-}
-BENCHMARK_CAPTURE(BM_LoadIRCamDataKS, 384x288, kVa320);
-BENCHMARK_CAPTURE(BM_LoadIRCamDataKS, 640x480, kVi640);
-
-// 16-bit counts in, 16-bit means out.
-void BM_PeerMemcpy_Smoothing(benchmark::State& state, Geometry g) {
-  const std::size_t pixels = static_cast<std::size_t>(g.width) * g.height;
-  std::vector<char> in(pixels * 4, 1), out(pixels * 4);
-  for (auto _ : state) {
-    std::memcpy(out.data(), in.data(), in.size());
-    benchmark::ClobberMemory();
-  }
-  state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(pixels));
-}
-BENCHMARK_CAPTURE(BM_PeerMemcpy_Smoothing, 384x288, kVa320);
-BENCHMARK_CAPTURE(BM_PeerMemcpy_Smoothing, 640x480, kVi640);
-
-void BM_GetROITemp_WholeFrame(benchmark::State& state, uint8_t version, Geometry g,
-                              EnvParams params) {
+void wholeFrameRegion(benchmark::State& state, uint8_t version, FrameSize size, EnvParams params) {
   const auto table = deliveredTable();
-  BenchFrame f(version, g);
-  const RoiRect region{0, 0, g.width, g.height};
+  BenchFrame f(version, size);
+  const RoiRect region{0, 0, size.width, size.height};
   RoiTempStats stats{};
   int32_t minPos[2], maxPos[2];
-  const uint32_t size =
-      IrdexImageSize(static_cast<uint16_t>(g.width), static_cast<uint16_t>(g.height));
   for (auto _ : state) {
-    benchmark::DoNotOptimize(
-        GetROITemp(f.frame(), size, table.data(), params, region, &stats, minPos, maxPos));
+    if (GetROITemp(f.frame(), packedSize(size), table.data(), params, region, &stats, minPos,
+                   maxPos) != SDK_SUCCESS) {
+      state.SkipWithError("statistics failed");
+      break;
+    }
     benchmark::ClobberMemory();
   }
-  state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(f.pixels().size()));
 }
-BENCHMARK_CAPTURE(BM_GetROITemp_WholeFrame, FirstGen_384x288, 5, kVa320, kDefaults);
-BENCHMARK_CAPTURE(BM_GetROITemp_WholeFrame, FirstGen_640x480, 5, kVi640, kDefaults);
-BENCHMARK_CAPTURE(BM_GetROITemp_WholeFrame, KsBuiltIn_Adjusted_640x480, 32, kVi640, kAdjusted);
-BENCHMARK_CAPTURE(BM_GetROITemp_WholeFrame, KsCalibrated_384x288, 33, kVa320, kAdjusted);
-BENCHMARK_CAPTURE(BM_GetROITemp_WholeFrame, KsCalibrated_640x480, 33, kVi640, kAdjusted);
 
-// The region's counts in, the 16-byte record out.
-void BM_PeerMemcpy_Region(benchmark::State& state, Geometry g) {
-  const std::size_t bytes = static_cast<std::size_t>(g.width) * g.height * 2 + 16;
-  std::vector<char> in(bytes, 1), out(bytes);
-  for (auto _ : state) {
-    std::memcpy(out.data(), in.data(), in.size());
-    benchmark::ClobberMemory();
+void registerAll() {
+  for (const FrameSize& size : kSizes) {
+    // Counts in (2 bytes), temperatures out (4 bytes).
+    const std::string conversionPeer = memcpyPeer(2, 4, size);
+    for (const Generation& g : kGenerations) {
+      for (const bool adjusted : {false, true}) {
+        const std::string name =
+            concat("BM_GetRawToTemp/", g.name, adjusted ? "_Adjusted_" : "_Default_", size.name());
+        std::string label = versus(conversionPeer, kSinglePassLimit);
+        if (adjusted && g.version == 32)
+          label = concat(label, " ",
+                         versus(concat("BM_GetRawToTemp/", g.name, "_Default_", size.name()),
+                                kCorrectionLimit));
+        const uint8_t version = g.version;
+        const EnvParams params = adjusted ? kAdjusted : kDefaults;
+        benchmark::RegisterBenchmark(name.c_str(), [=](benchmark::State& state) {
+          rawToTemp(state, version, size, params);
+          state.SetLabel(label);
+        });
+      }
+    }
+    irdex::bench::registerMemcpyPeer(2, 4, size);
+
+    const std::string smoothingPeer = memcpyPeer(2, 2, size);
+    benchmark::RegisterBenchmark(concat("BM_LoadIRCamDataKS/", size.name()).c_str(),
+                                 [=](benchmark::State& state) {
+                                   loadKs(state, size);
+                                   state.SetLabel(versus(smoothingPeer, kSinglePassLimit));
+                                 });
+    irdex::bench::registerMemcpyPeer(2, 2, size);
+
+    // Counts in, a 16-byte record out: next to nothing written. Region statistics are not
+    // a single pass (versions up to 32 walk the region twice by definition, mean first and
+    // then the deviation, and every path tracks the extremes' positions), so the memcpy is
+    // shown for scale without a limit.
+    const std::string regionPeer = memcpyPeer(2, 0, size);
+    for (const Generation& g : kGenerations) {
+      for (const bool adjusted : {false, true}) {
+        const std::string name = concat("BM_GetROITemp_WholeFrame/", g.name,
+                                        adjusted ? "_Adjusted_" : "_Default_", size.name());
+        const std::string label = versus(regionPeer);
+        const uint8_t version = g.version;
+        const EnvParams params = adjusted ? kAdjusted : kDefaults;
+        benchmark::RegisterBenchmark(name.c_str(), [=](benchmark::State& state) {
+          wholeFrameRegion(state, version, size, params);
+          state.SetLabel(label);
+        });
+      }
+    }
+    irdex::bench::registerMemcpyPeer(2, 0, size);
   }
-  state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(g.width) * g.height);
 }
-BENCHMARK_CAPTURE(BM_PeerMemcpy_Region, 384x288, kVa320);
-BENCHMARK_CAPTURE(BM_PeerMemcpy_Region, 640x480, kVi640);
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+  registerAll();
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

@@ -1,35 +1,45 @@
-// Unit conversion of a whole 640 x 480 temperature map, beside a memcpy of the same bytes
-// (the memory-bandwidth limit of a single pass).
+// Unit conversion of whole temperature maps, one export call per value as the programs make
+// it, beside a memcpy of the same bytes (the memory-bandwidth limit of a single pass). The
+// call per value is the cost here, so the row is shown for scale without a limit.
 #include <benchmark/benchmark.h>
 #include <irdex.h>
 
-#include <cstring>
+#include <string>
 #include <vector>
+
+#include "bench_peers.h"
 
 namespace {
 
-constexpr std::size_t kPixels = 640 * 480;
+using irdex::bench::FrameSize;
 
-void BM_ConvertCelsToFah_640x480(benchmark::State& state) {
-  std::vector<float> in(kPixels), out(kPixels);
-  for (std::size_t i = 0; i < kPixels; ++i) in[i] = static_cast<float>(i % 400) - 40.0f;
-  for (auto _ : state) {
-    for (std::size_t i = 0; i < kPixels; ++i) out[i] = ConvertCelsToFah(in[i]);
-    benchmark::DoNotOptimize(out.data());
+void registerAll() {
+  for (const FrameSize& size : irdex::bench::kSizes) {
+    const std::string peer = irdex::bench::memcpyPeer(4, 4, size);
+    benchmark::RegisterBenchmark(("BM_ConvertCelsToFah/" + size.name()).c_str(),
+                                 [size, peer](benchmark::State& state) {
+                                   const auto pixels = static_cast<std::size_t>(size.pixels());
+                                   std::vector<float> in(pixels), out(pixels);
+                                   for (std::size_t i = 0; i < pixels; ++i)
+                                     in[i] = static_cast<float>(i % 400) - 40.0f;
+                                   for (auto _ : state) {
+                                     for (std::size_t i = 0; i < pixels; ++i)
+                                       out[i] = ConvertCelsToFah(in[i]);
+                                     benchmark::ClobberMemory();
+                                   }
+                                   state.SetLabel(irdex::bench::versus(peer));
+                                 });
+    irdex::bench::registerMemcpyPeer(4, 4, size);
   }
-  state.SetLabel("vs:BM_PeerMemcpy_640x480_floats");
 }
-BENCHMARK(BM_ConvertCelsToFah_640x480);
-
-void BM_PeerMemcpy_640x480_floats(benchmark::State& state) {
-  std::vector<float> in(kPixels, 1.0f), out(kPixels);
-  for (auto _ : state) {
-    std::memcpy(out.data(), in.data(), kPixels * sizeof(float));
-    benchmark::DoNotOptimize(out.data());
-  }
-}
-BENCHMARK(BM_PeerMemcpy_640x480_floats);
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+  registerAll();
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

@@ -3,6 +3,7 @@
 #include <array>
 #include <cmath>
 #include <cstddef>
+#include <cstring>
 #include <new>
 
 namespace irdex::temperature {
@@ -111,10 +112,14 @@ Gain gainFor(uint8_t model, const EnvParams& params, const float* table) {
   return result;
 }
 
-float countSpaceTemp(uint16_t count, const Gain& gain, const float* table) {
+int countSpaceIndex(uint16_t count, const Gain& gain) {
   const float corrected =
       (static_cast<float>(count) + (gain.gain - 1.0f) * gain.reflected) / gain.gain;
-  return table[tableIndex(corrected)];
+  return tableIndex(corrected);
+}
+
+float countSpaceTemp(uint16_t count, const Gain& gain, const float* table) {
+  return table[countSpaceIndex(count, gain)];
 }
 
 float temperatureCodeTemp(uint16_t count, uint8_t rangeIndex, const Gain& gain) {
@@ -179,7 +184,7 @@ PixelConverter::PixelConverter(const IRFrame& frame, const EnvParams& params, co
     gain_ = gainFor(IRFrameModel(&frame), params, table);
 }
 
-float PixelConverter::operator()(uint16_t count) const {
+float PixelConverter::direct(uint16_t count) const {
   switch (generation_) {
     case Generation::kFirst: return countSpaceTemp(count, gain_, table_);
     case Generation::kKt: return temperatureCodeTemp(count, rangeIndex_, gain_);
@@ -193,12 +198,148 @@ float PixelConverter::operator()(uint16_t count) const {
   return kMissingTemperature;
 }
 
+namespace {
+
+// Everything a converter's per-count result depends on besides the count (and, for the
+// first generation, the caller's table). Floats are compared by their bits, so a changed
+// parameter always rebuilds and NaN parameters never match stale tables by accident.
+struct CountTableKey {
+  uint32_t generation, rangeIndex, correct, gain, reflected, emissivity, atmosphere, transmission;
+  bool operator==(const CountTableKey&) const = default;
+};
+
+uint32_t bitsOf(float value) {
+  uint32_t bits;
+  std::memcpy(&bits, &value, sizeof bits);
+  return bits;
+}
+
+struct CountTableCache {
+  bool valid = false;
+  CountTableKey key{};
+  std::shared_ptr<const CountTables> tables;
+};
+
+// Per thread, so cameras served by different threads never wait for each other; a converter
+// holds its own reference, so a rebuild never pulls a table from under it.
+thread_local CountTableCache lastCountTables;
+
+// First generation: the caller's table read through the count indexes, with the copy of the
+// table it was read from. A whole frame compares the table once instead of reading it twice
+// per pixel.
+struct ComposedCache {
+  std::shared_ptr<const CountTables> indexes;
+  std::vector<float> tableCopy;
+  std::shared_ptr<const std::vector<float>> values;
+};
+thread_local ComposedCache lastComposed;
+
+}  // namespace
+
 void PixelConverter::expectConversions(int64_t uses) {
+  if (generation_ == Generation::kKsCalibrated || countTables_) return;
+  if (uses >= kCountTableMinUses) {
+    const bool builtIn = generation_ == Generation::kKsBuiltIn;
+    const bool countSpace = generation_ == Generation::kFirst;
+    const CountTableKey key{static_cast<uint32_t>(generation_),
+                            rangeIndex_,
+                            builtIn && correctBuiltIn_,
+                            builtIn ? 0u : bitsOf(gain_.gain),
+                            builtIn ? 0u : bitsOf(gain_.reflected),
+                            builtIn && correctBuiltIn_ ? bitsOf(params_.emissivity) : 0u,
+                            builtIn && correctBuiltIn_ ? bitsOf(params_.atmosphericTemp) : 0u,
+                            builtIn && correctBuiltIn_ ? bitsOf(params_.transmission) : 0u};
+    CountTableCache& cache = lastCountTables;
+    if (!cache.valid || !(cache.key == key)) {
+      try {
+        auto tables = std::make_shared<CountTables>();
+        if (countSpace) {
+          tables->indexes.resize(kTableEntries);
+          for (int n = 0; n < kTableEntries; ++n)
+            tables->indexes[static_cast<std::size_t>(n)] =
+                static_cast<uint16_t>(countSpaceIndex(static_cast<uint16_t>(n), gain_));
+        } else {
+          tables->values.resize(kTableEntries);
+          // The correction is a pure function of the uncorrected temperature, so a run of
+          // equal inputs (the out-of-range counts) is corrected once.
+          float lastInput = 0.0f;
+          float lastOutput = 0.0f;
+          bool haveLast = false;
+          for (int n = 0; n < kTableEntries; ++n) {
+            const auto count = static_cast<uint16_t>(n);
+            float value;
+            if (builtIn && correctBuiltIn_) {
+              const float t0 = builtInTemp(count, rangeIndex_);
+              if (!haveLast || bitsOf(t0) != bitsOf(lastInput)) {
+                lastInput = t0;
+                lastOutput = radianceCorrection(t0, params_);
+                haveLast = true;
+              }
+              value = lastOutput;
+            } else {
+              value = direct(count);
+            }
+            tables->values[static_cast<std::size_t>(n)] = value;
+          }
+        }
+        cache.tables = std::move(tables);
+        cache.key = key;
+        cache.valid = true;
+      } catch (const std::bad_alloc&) {
+        cache = CountTableCache{};
+      }
+    }
+    if (cache.valid) {
+      countTables_ = cache.tables;
+      if (countSpace) {
+        countIndexes_ = countTables_->indexes.data();
+        composeFirstGeneration();
+      } else {
+        countValues_ = countTables_->values.data();
+      }
+      return;
+    }
+  }
   if (generation_ != Generation::kKsBuiltIn || !correctBuiltIn_ || correctedBuiltIn_) return;
   if (!CorrectedCounts::worthFor(kBuiltInFirstCount, kBuiltInLastCount, uses)) return;
   correctedBuiltIn_ = CorrectedCounts::make(
       kBuiltInFirstCount, kBuiltInLastCount, builtInTemp(kBuiltInFirstCount - 1, rangeIndex_),
       builtInTemp(kBuiltInLastCount + 1, rangeIndex_), builtInTableFor(rangeIndex_), params_);
+}
+
+void PixelConverter::composeFirstGeneration() {
+  ComposedCache& cache = lastComposed;
+  const std::size_t bytes = sizeof(float) * kTableEntries;
+  if (cache.indexes != countTables_ || cache.tableCopy.size() != kTableEntries ||
+      std::memcmp(cache.tableCopy.data(), table_, bytes) != 0) {
+    try {
+      cache = ComposedCache{};
+      auto values = std::make_shared<std::vector<float>>(kTableEntries);
+      for (int n = 0; n < kTableEntries; ++n)
+        (*values)[static_cast<std::size_t>(n)] = table_[countIndexes_[n]];
+      cache.tableCopy.assign(table_, table_ + kTableEntries);
+      cache.values = std::move(values);
+      cache.indexes = countTables_;
+    } catch (const std::bad_alloc&) {
+      cache = ComposedCache{};
+      return;  // the indexes alone still serve
+    }
+  }
+  composedValues_ = cache.values;
+  countValues_ = composedValues_->data();
+}
+
+void PixelConverter::convertAll(const uint16_t* counts, int64_t n, float* out) const {
+  if (countValues_) {
+    const float* values = countValues_;
+    for (int64_t k = 0; k < n; ++k) out[k] = values[counts[k]];
+  } else if (countIndexes_) {
+    const uint16_t* indexes = countIndexes_;
+    const float* table = table_;
+    for (int64_t k = 0; k < n; ++k) out[k] = table[indexes[counts[k]]];
+  } else {
+    for (int64_t k = 0; k < n; ++k) out[k] = direct(counts[k]);
+  }
 }
 
 std::optional<CorrectedCounts> CorrectedCounts::make(int first, int last, float below, float above,

@@ -10,6 +10,7 @@
 #include <irdex.h>
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -44,6 +45,8 @@ Gain gainFor(uint8_t model, const EnvParams& params, const float* table);
 
 // Version 0 to 16: the correction in count space, then the table entry.
 float countSpaceTemp(uint16_t count, const Gain& gain, const float* table);
+// The table entry that countSpaceTemp reads for `count`.
+int countSpaceIndex(uint16_t count, const Gain& gain);
 // Version 17 to 31: the count is a temperature code.
 float temperatureCodeTemp(uint16_t count, uint8_t rangeIndex, const Gain& gain);
 // Version 32: the built-in table of the range with the out-of-range sentinels.
@@ -96,6 +99,16 @@ class CorrectedCounts {
   std::vector<float> values_;
 };
 
+// Every count's result under one set of conversion inputs, built by the per-pixel rule
+// itself: a whole image then costs one table read per pixel instead of the arithmetic (two
+// exponentials and a logarithm for corrected version 32). The first generation keeps the
+// entry index per count, as its result also depends on the caller's table, which may change
+// between calls.
+struct CountTables {
+  std::vector<float> values;      // versions 17 to 32
+  std::vector<uint16_t> indexes;  // versions 0 to 16
+};
+
 // Converts the counts of one frame by its generation, with the gain and reflected term worked
 // out once. Version 33 and above is not handled here (it reads the KS slot).
 class PixelConverter {
@@ -107,13 +120,26 @@ class PixelConverter {
   // `table` is read for versions 0 to 31 and may be null for version 32.
   PixelConverter(const IRFrame& frame, const EnvParams& params, const float* table,
                  BuiltInCorrection correction);
-  float operator()(uint16_t count) const;
+  float operator()(uint16_t count) const {
+    if (countValues_) return countValues_[count];
+    if (countIndexes_) return table_[countIndexes_[count]];
+    return direct(count);
+  }
+  // The conversion without any per-count table.
+  float direct(uint16_t count) const;
   Generation generation() const { return generation_; }
-  // About to convert `uses` counts: corrects each distinct count of version 32 once when
-  // that is cheaper.
+  // About to convert `uses` counts: switches to per-count tables when that is cheaper. The
+  // tables of the last inputs are kept per thread, so a camera's frames with unchanged
+  // parameters share them.
   void expectConversions(int64_t uses);
+  // The temperature of every count when the converter reads per-count tables, else null.
+  const float* countValues() const { return countValues_; }
+  // Converts `n` counts into `out`.
+  void convertAll(const uint16_t* counts, int64_t n, float* out) const;
 
  private:
+  void composeFirstGeneration();
+
   Generation generation_;
   uint8_t rangeIndex_;
   EnvParams params_;
@@ -121,7 +147,14 @@ class PixelConverter {
   Gain gain_{};
   bool correctBuiltIn_;
   std::optional<CorrectedCounts> correctedBuiltIn_;
+  std::shared_ptr<const CountTables> countTables_;
+  std::shared_ptr<const std::vector<float>> composedValues_;
+  const float* countValues_ = nullptr;
+  const uint16_t* countIndexes_ = nullptr;
 };
+
+// Images from this many pixels on are converted through per-count tables.
+inline constexpr int64_t kCountTableMinUses = kTableEntries / 4;
 
 // 3 x 3 mean of the counts around (x, y); neighbours outside the image count as the centre.
 uint16_t neighbourhoodMean(const uint16_t* pixels, int width, int height, int x, int y);

@@ -56,6 +56,8 @@ const uint16_t* smoothedCounts(const KSCameraData& slot);
 // 3 x 3 mean with clamp-to-edge borders, separable with running sums: `rowSums` holds
 // width x height scratch values, `out` receives the means as 16-bit counts.
 void smoothImage(const uint16_t* pixels, int width, int height, uint32_t* rowSums, uint16_t* out);
+// sum / 9 for any sum of nine 16-bit counts.
+uint16_t ninth(uint32_t sum);
 
 // Make or release the slot of a frame outside the receiver (CreateIRCamDataKS,
 // CloseIRCamDataKS). Making first gives up a slot the frame already holds.

@@ -3,6 +3,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
+#include <new>
+#include <vector>
 
 #include "temperature/conversion.h"
 #include "temperature/image_size.h"
@@ -37,6 +40,90 @@ float calibratedPointTemp(const IRFrame& frame, int width, const EnvParams& para
   return correctUnlessDefault(calibratedTemp(*slot, IRFrameRangeIndex(&frame), count), params);
 }
 
+namespace {
+
+// Every count's temperature in a calibrated range for the last parameters, kept per thread
+// with a copy of the calibration it was made from: frames of one camera share it until the
+// parameters or the calibration change, and a pixel then costs one table read.
+struct RangeTableCache {
+  bool valid = false;
+  bool correct = false;
+  uint32_t params[3] = {};
+  uint16_t minCount = 0, maxCount = 0;
+  float below = 0.0f, above = 0.0f;
+  std::vector<float> source;
+  std::shared_ptr<const std::vector<float>> values;
+};
+thread_local RangeTableCache lastRangeTable;
+
+uint32_t bitsOf(float value) {
+  uint32_t bits;
+  std::memcpy(&bits, &value, sizeof bits);
+  return bits;
+}
+
+// Null when the memory for it cannot be had.
+std::shared_ptr<const std::vector<float>> rangeTable(const KSRangeCal& cal,
+                                                     const EnvParams& params) {
+  RangeTableCache& cache = lastRangeTable;
+  const bool correct = !temperature::isDefaultParams(params);
+  uint32_t key[3] = {0, 0, 0};
+  if (correct) {
+    key[0] = bitsOf(params.emissivity);
+    key[1] = bitsOf(params.atmosphericTemp);
+    key[2] = bitsOf(params.transmission);
+  }
+  // calibratedTemp's values outside the interval.
+  const float below = cal.minTemp - 0.1f;
+  const float above = cal.maxTemp + 0.1f;
+  const std::size_t first = cal.minCount;
+  const std::size_t entries = cal.maxCount >= cal.minCount ? cal.maxCount - cal.minCount + 1u : 0u;
+  const bool same =
+      cache.valid && cache.correct == correct && std::memcmp(cache.params, key, sizeof key) == 0 &&
+      cache.minCount == cal.minCount && cache.maxCount == cal.maxCount &&
+      bitsOf(cache.below) == bitsOf(below) && bitsOf(cache.above) == bitsOf(above) &&
+      cache.source.size() == entries &&
+      std::memcmp(cache.source.data(), cal.table + first, entries * sizeof(float)) == 0;
+  if (same) return cache.values;
+  cache = RangeTableCache{};
+  try {
+    auto values = std::make_shared<std::vector<float>>(temperature::kTableEntries);
+    // The correction is a pure function of the uncorrected temperature, so runs of equal
+    // inputs (the counts outside the interval) are corrected once.
+    float lastInput = 0.0f;
+    float lastOutput = 0.0f;
+    bool haveLast = false;
+    for (int n = 0; n < temperature::kTableEntries; ++n) {
+      const float t0 = n < cal.minCount ? below : (n > cal.maxCount ? above : cal.table[n]);
+      float t = t0;
+      if (correct) {
+        if (!haveLast || bitsOf(t0) != bitsOf(lastInput)) {
+          lastInput = t0;
+          lastOutput = temperature::radianceCorrection(t0, params);
+          haveLast = true;
+        }
+        t = lastOutput;
+      }
+      (*values)[static_cast<std::size_t>(n)] = t;
+    }
+    cache.source.assign(cal.table + first, cal.table + first + entries);
+    cache.values = std::move(values);
+  } catch (const std::bad_alloc&) {
+    cache = RangeTableCache{};
+    return nullptr;
+  }
+  cache.correct = correct;
+  std::memcpy(cache.params, key, sizeof key);
+  cache.minCount = cal.minCount;
+  cache.maxCount = cal.maxCount;
+  cache.below = below;
+  cache.above = above;
+  cache.valid = true;
+  return cache.values;
+}
+
+}  // namespace
+
 SdkStatus calibratedImageTemps(const IRFrame& frame, int width, int height, const EnvParams& params,
                                float* out) {
   const KSCameraData* slot = slotOf(frame);
@@ -44,21 +131,16 @@ SdkStatus calibratedImageTemps(const IRFrame& frame, int width, int height, cons
   if (!slot || pixels > static_cast<int64_t>(kReceiveBufferPixels)) return SDK_ERR_MISSING_VALUE;
   const uint16_t* counts = smoothedCounts(*slot);
   const int range = IRFrameRangeIndex(&frame);
-  if (temperature::isDefaultParams(params)) {
-    for (int64_t k = 0; k < pixels; ++k) out[k] = calibratedTemp(*slot, range, counts[k]);
-    return SDK_SUCCESS;
-  }
   const KSRangeCal* cal = calibratedRange(*slot, range);
-  if (cal && temperature::CorrectedCounts::worthFor(cal->minCount, cal->maxCount, pixels)) {
-    if (const auto corrected =
-            temperature::CorrectedCounts::make(cal->minCount, cal->maxCount, cal->minTemp - 0.1f,
-                                               cal->maxTemp + 0.1f, cal->table, params)) {
-      for (int64_t k = 0; k < pixels; ++k) out[k] = (*corrected)(counts[k]);
+  if (cal && pixels >= temperature::kCountTableMinUses) {
+    if (const auto table = rangeTable(*cal, params)) {
+      const float* values = table->data();
+      for (int64_t k = 0; k < pixels; ++k) out[k] = values[counts[k]];
       return SDK_SUCCESS;
     }
   }
   for (int64_t k = 0; k < pixels; ++k)
-    out[k] = temperature::radianceCorrection(calibratedTemp(*slot, range, counts[k]), params);
+    out[k] = correctUnlessDefault(calibratedTemp(*slot, range, counts[k]), params);
   return SDK_SUCCESS;
 }
 
@@ -188,7 +270,7 @@ IRDEX_API SdkStatus GetRawToTempKS(const IRFrame* frame, uint32_t imageSize, Env
           *frame, params, nullptr,
           irdex::temperature::PixelConverter::BuiltInCorrection::kUnlessDefault);
       convert.expectConversions(size.pixels());
-      for (int64_t k = 0; k < size.pixels(); ++k) out[k] = convert(frame->pixels[k]);
+      convert.convertAll(frame->pixels, size.pixels(), out);
       return SDK_SUCCESS;
     }
     case Generation::kKsCalibrated: break;

@@ -96,8 +96,7 @@ IRDEX_API SdkStatus GetRawToTemp(const IRFrame* frame, uint32_t imageSize, const
   if (!frame->pixels) return SDK_ERR_BUFFER;
   PixelConverter convert(*frame, params, table, kAlwaysCorrect);
   convert.expectConversions(size.pixels());
-  const uint16_t* pixels = frame->pixels;
-  for (int64_t k = 0; k < size.pixels(); ++k) out[k] = convert(pixels[k]);
+  convert.convertAll(frame->pixels, size.pixels(), out);
   return SDK_SUCCESS;
 }
 

@@ -31,28 +31,91 @@ Limits limitsFor(Generation generation, uint8_t rangeIndex) {
   }
 }
 
-// Walks the pixels of the region in order, handing each one's temperature to `visit`.
-// Temperature codes outside the range count as the value the previous pixel counted with.
-template <typename Visit>
-void forEachRegionTemp(const IRFrame& frame, ImageSize size, const RoiRect& region,
-                       const PixelConverter& convert, Visit&& visit) {
-  const int64_t total = size.pixels();
-  const bool screenCodes = convert.generation() == Generation::kKt;
+// The region's pixels are walked in order. A region reaching outside the frame never reads
+// outside its pixels: only the columns whose index lies in the frame are walked (a column
+// beyond the right edge is the start of the next row, as the index says). Temperature codes
+// outside the range count as the value the previous pixel counted with.
+struct RowSpan {
+  int64_t start, first, last;  // row start index, columns [first, last)
+};
+RowSpan rowSpan(ImageSize size, const RoiRect& region, int64_t y) {
+  const int64_t start = size.width * y;
+  return {start, std::max<int64_t>(region.left, -start),
+          std::min<int64_t>(region.right, size.pixels() - start)};
+}
+
+struct Screen {
+  bool apply;
+  float low, high;
+};
+Screen screenFor(const IRFrame& frame, Generation generation) {
   const bool high = IRFrameRangeIndex(&frame) == 1;
-  const float acceptLow = high ? 0.0f : -30.0f;
-  const float acceptHigh = high ? 650.0f : 130.0f;
+  return {generation == Generation::kKt, high ? 0.0f : -30.0f, high ? 650.0f : 130.0f};
+}
+
+struct FirstPass {
+  float minimum = 10000.0f;
+  float maximum = -10000.0f;
+  double sum = 0.0;
+  int64_t count = 0;
+  int32_t minX = 0, minY = 0, maxX = 0, maxY = 0;
+  int64_t minAt = -1, maxAt = -1;  // order of the last update of each
+};
+
+// Both passes keep their running values in locals (no lambda captures them), so that the
+// compiler holds them in registers: the sums are chains of dependent additions whose order
+// fixes the result, and a round trip through memory per pixel would double their cost.
+template <typename Convert>
+FirstPass extremesAndSum(const uint16_t* pixels, ImageSize size, const RoiRect& region,
+                         Screen screen, Convert convert) {
+  float minimum = 10000.0f;
+  float maximum = -10000.0f;
+  double sum = 0.0;
+  int64_t count = 0;
+  int32_t minX = 0, minY = 0, maxX = 0, maxY = 0;
+  int64_t minAt = -1, maxAt = -1;
   float previous = 0.0f;
   for (int64_t y = region.top; y < region.bottom; ++y) {
-    for (int64_t x = region.left; x < region.right; ++x) {
-      const int64_t index = size.width * y + x;
-      // A region reaching outside the frame never reads outside its pixels.
-      if (index < 0 || index >= total) continue;
-      float g = convert(frame.pixels[index]);
-      if (screenCodes && !(g >= acceptLow && g <= acceptHigh)) g = previous;
+    const RowSpan row = rowSpan(size, region, y);
+    for (int64_t x = row.first; x < row.last; ++x) {
+      float g = convert(pixels[row.start + x]);
+      if (screen.apply && !(g >= screen.low && g <= screen.high)) g = previous;
       previous = g;
-      visit(static_cast<int32_t>(x), static_cast<int32_t>(y), g);
+      if (g <= minimum) {
+        minimum = g;
+        minX = static_cast<int32_t>(x);
+        minY = static_cast<int32_t>(y);
+        minAt = count;
+      }
+      if (g >= maximum) {
+        maximum = g;
+        maxX = static_cast<int32_t>(x);
+        maxY = static_cast<int32_t>(y);
+        maxAt = count;
+      }
+      sum += g;
+      ++count;
     }
   }
+  return {minimum, maximum, sum, count, minX, minY, maxX, maxY, minAt, maxAt};
+}
+
+template <typename Convert>
+double squaredDeviations(const uint16_t* pixels, ImageSize size, const RoiRect& region,
+                         Screen screen, float average, Convert convert) {
+  double squares = 0.0;
+  float previous = 0.0f;
+  for (int64_t y = region.top; y < region.bottom; ++y) {
+    const RowSpan row = rowSpan(size, region, y);
+    for (int64_t x = row.first; x < row.last; ++x) {
+      float g = convert(pixels[row.start + x]);
+      if (screen.apply && !(g >= screen.low && g <= screen.high)) g = previous;
+      previous = g;
+      const double d = static_cast<double>(g) - static_cast<double>(average);
+      squares += d * d;
+    }
+  }
+  return squares;
 }
 
 SdkStatus convertedRegionStats(const IRFrame& frame, ImageSize size, const float* table,
@@ -65,24 +128,34 @@ SdkStatus convertedRegionStats(const IRFrame& frame, ImageSize size, const float
   const int64_t columns = std::clamp<int64_t>(int64_t{region.right} - region.left, 0, kSideLimit);
   const int64_t rows = std::clamp<int64_t>(int64_t{region.bottom} - region.top, 0, kSideLimit);
   convert.expectConversions(2 * columns * rows);  // two passes
-  float minimum = 10000.0f;
-  float maximum = -10000.0f;
-  double sum = 0.0;
-  int64_t count = 0;
-  forEachRegionTemp(frame, size, region, convert, [&](int32_t x, int32_t y, float g) {
-    if (g <= minimum) {
-      minimum = g;
-      minPos[0] = x;
-      minPos[1] = y;
-    }
-    if (g >= maximum) {
-      maximum = g;
-      maxPos[0] = x;
-      maxPos[1] = y;
-    }
-    sum += g;
-    ++count;
-  });
+  const Screen screen = screenFor(frame, convert.generation());
+  const float* values = convert.countValues();
+  const auto fromTable = [values](uint16_t n) { return values[n]; };
+  const auto direct = [&convert](uint16_t n) { return convert(n); };
+  const FirstPass pass = values ? extremesAndSum(frame.pixels, size, region, screen, fromTable)
+                                : extremesAndSum(frame.pixels, size, region, screen, direct);
+  float minimum = pass.minimum;
+  float maximum = pass.maximum;
+  const int64_t count = pass.count;
+  // In the order they were last updated, so that a caller passing one array for both ends
+  // with what the last update wrote.
+  const auto writeMin = [&] {
+    if (pass.minAt < 0) return;
+    minPos[0] = pass.minX;
+    minPos[1] = pass.minY;
+  };
+  const auto writeMax = [&] {
+    if (pass.maxAt < 0) return;
+    maxPos[0] = pass.maxX;
+    maxPos[1] = pass.maxY;
+  };
+  if (pass.minAt <= pass.maxAt) {
+    writeMin();
+    writeMax();
+  } else {
+    writeMax();
+    writeMin();
+  }
 
   const Limits limits = limitsFor(convert.generation(), IRFrameRangeIndex(&frame));
   if (limits.apply) {
@@ -90,13 +163,11 @@ SdkStatus convertedRegionStats(const IRFrame& frame, ImageSize size, const float
     if (maximum > limits.high) maximum = limits.high;
   }
   // An empty region has no mean: 0 / 0 gives the not-a-number the callers know.
-  const float average = static_cast<float>(sum / static_cast<double>(count));
+  const float average = static_cast<float>(pass.sum / static_cast<double>(count));
 
-  double squares = 0.0;
-  forEachRegionTemp(frame, size, region, convert, [&](int32_t, int32_t, float g) {
-    const double d = static_cast<double>(g) - static_cast<double>(average);
-    squares += d * d;
-  });
+  const double squares =
+      values ? squaredDeviations(frame.pixels, size, region, screen, average, fromTable)
+             : squaredDeviations(frame.pixels, size, region, screen, average, direct);
 
   stats.minTemp = minimum;
   stats.maxTemp = maximum;
