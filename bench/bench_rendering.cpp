@@ -4,6 +4,8 @@
 #include <benchmark/benchmark.h>
 #include <irdex.h>
 
+#include "bench_peers.h"
+
 #include <cstdint>
 #include <vector>
 
@@ -18,6 +20,9 @@ constexpr EnvParams kObject{0.9f, 25.0f, 0.95f, 0.0f};
 
 int widthOf(int64_t size) { return size == 640 ? 640 : 384; }
 int heightOf(int64_t size) { return size == 640 ? 480 : 288; }
+const irdex::bench::FrameSize& sizeOf(int64_t size) {
+  return size == 640 ? irdex::bench::kLarge : irdex::bench::kSmall;
+}
 
 // A slope, a hot object, a cold strip and sensor noise, counts base .. base + range.
 std::vector<uint16_t> scene(int width, int height, uint16_t base, uint16_t range) {
@@ -142,6 +147,7 @@ void BM_GetGrayToPaletteImage32(benchmark::State& state) {
     benchmark::DoNotOptimize(colour.data());
   }
   setItems(state, static_cast<int64_t>(grey.size()));
+  state.SetLabel(irdex::bench::versus(irdex::bench::memcpyPeer(1, 4, sizeOf(state.range(0))), 4));
 }
 BENCHMARK(BM_GetGrayToPaletteImage32)->Arg(384)->Arg(640)->ArgName("size");
 
@@ -155,6 +161,7 @@ void BM_GetIRHistogram(benchmark::State& state) {
     benchmark::DoNotOptimize(histogram.data());
   }
   setItems(state, static_cast<int64_t>(pixels.size()));
+  state.SetLabel(irdex::bench::versus(irdex::bench::memcpyPeer(2, 0, sizeOf(state.range(0))), 4));
 }
 BENCHMARK(BM_GetIRHistogram)->Arg(384)->Arg(640)->ArgName("size");
 
@@ -176,6 +183,11 @@ void BM_RenderAndColour(benchmark::State& state) {
     benchmark::DoNotOptimize(colour.data());
   }
   setItems(state, static_cast<int64_t>(pixels.size()));
+#ifdef IRDEX_HAVE_OPENCV
+  // "Min Max"/"Linear" within 1.5x of the OpenCV pipeline; the plateau methods within 2x.
+  state.SetLabel(irdex::bench::versus(
+      "BM_PeerOpenCvPipeline/size:" + std::to_string(state.range(0)), state.range(2) == 0 ? 1.5 : 2));
+#endif
 }
 BENCHMARK(BM_RenderAndColour)
     ->ArgNames({"size", "input", "output"})
@@ -206,6 +218,15 @@ void BM_PeerOpenCvPipeline(benchmark::State& state) {
 }
 BENCHMARK(BM_PeerOpenCvPipeline)->Arg(384)->Arg(640)->ArgName("size");
 #endif
+
+// The memory-bandwidth peers of the single-pass exports above.
+const bool kMemcpyPeersRegistered = [] {
+  for (const auto& size : irdex::bench::kSizes) {
+    irdex::bench::registerMemcpyPeer(2, 0, size);
+    irdex::bench::registerMemcpyPeer(1, 4, size);
+  }
+  return true;
+}();
 
 }  // namespace
 
