@@ -72,7 +72,9 @@ void LiveAcquisition::post(AcquisitionEvent event) {
 }
 
 bool LiveAcquisition::openConnection() {
-  if (attempts_ >= options_.attemptLimit) {
+  // The counter names the last attempt (0 for the first): a limit of 3 allows attempts 0, 1
+  // and 2, at 0 s, 10 s and 20 s.
+  if (attempts_ + 1 >= options_.attemptLimit) {
     AcquisitionEvent ended;
     ended.kind = AcquisitionEvent::Kind::ThreadEnded;
     ended.value = attempts_;
