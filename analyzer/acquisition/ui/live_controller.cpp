@@ -153,6 +153,7 @@ bool LiveController::connectCamera() {
   options.address = address;
   options.attemptLimit = document_.settings().netMaxReconnectionAttempt;
   options.retryDelay = options_.retryDelay;
+  options.port = options_.port;
   options.namesFile = options_.namesFile;
   if (!acquisition_->connect(options)) {
     notifier_.tell(kThreadFailed, kErrorTitle, Severity::Error);

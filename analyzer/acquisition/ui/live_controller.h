@@ -23,6 +23,7 @@ class Notifier;
 
 struct LiveOptions {
   std::chrono::milliseconds retryDelay{10000};
+  std::string port = kCameraPort;
   std::filesystem::path namesFile;
 };
 

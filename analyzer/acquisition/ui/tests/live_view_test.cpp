@@ -1,0 +1,182 @@
+// The analyzer's window connected to the simulated camera, offscreen: streaming into the
+// view, the status panes, the mouse read-out, the camera's refusals and the frame-rate menu.
+#include "acquisition/ui/live_controller.h"
+#include "app/notifier.h"
+#include "app/ui/solvane_session.h"
+#include "view/ui/filter_dialogs.h"
+
+#include "simulator.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+#include <memory>
+
+using namespace solvane;
+
+namespace {
+
+constexpr int kBoundMs = 30000;
+
+irsim::Options cameraOptions(const char* model) {
+  irsim::Options options;
+  options.port = 0;
+  options.camera = irsim::CameraConfig{};
+  irsim::parseModel(model, options.camera, nullptr);
+  options.notice = [](const std::string&) {};
+  options.scene.motionPeriod = 0;
+  return options;
+}
+
+bool shown(const ScriptedNotifier& notifier, const std::string& text) {
+  for (const Message& message : notifier.shown())
+    if (message.text == text) return true;
+  return false;
+}
+
+}  // namespace
+
+class LiveViewTest : public QObject {
+  Q_OBJECT
+
+ private:
+  std::unique_ptr<QTemporaryDir> folder_;
+  ScriptedNotifier notifier_;
+  std::unique_ptr<irsim::Simulator> sim_;
+  std::unique_ptr<SolvaneSession> session_;
+  LiveController* live_ = nullptr;
+
+  void startCamera(irsim::Options options) {
+    sim_ = std::make_unique<irsim::Simulator>(std::move(options));
+    std::string error;
+    QVERIFY2(sim_->start(&error), error.c_str());
+    SessionOptions sessionOptions;
+    sessionOptions.programFolder = folder_->path().toStdString();
+    sessionOptions.settingsFile = folder_->filePath("settings.ini");
+    sessionOptions.picturesFolder = folder_->filePath("Pictures").toStdString();
+    sessionOptions.openUrl = [](const QUrl&) { return true; };
+    session_ = std::make_unique<SolvaneSession>(std::move(sessionOptions), notifier_);
+    LiveOptions liveOptions;
+    liveOptions.retryDelay = std::chrono::milliseconds(100);
+    liveOptions.port = std::to_string(sim_->port());
+    liveOptions.namesFile = folder_->filePath("cam_name.cnm").toStdString();
+    live_ = new LiveController(session_->mainFrame(), session_->document(), notifier_, liveOptions);
+    session_->showMainWindow(false);
+    session_->document().settings().camIp = "127.0.0.1";
+    QVERIFY(live_->connectCamera());
+  }
+
+  void waitStreaming() {
+    QTRY_VERIFY_WITH_TIMEOUT(live_->isLive(), kBoundMs);
+    QTRY_VERIFY_WITH_TIMEOUT(live_->view().paintedFrames() > 0, kBoundMs);
+  }
+
+  QString pane(int index) { return session_->mainFrame().statusPane(index)->text(); }
+
+ private slots:
+  void init() {
+    folder_ = std::make_unique<QTemporaryDir>();
+    notifier_.clear();
+  }
+
+  void cleanup() {
+    if (live_) live_->disconnectCamera();
+    session_.reset();  // the frame owns the controller
+    live_ = nullptr;
+    if (sim_) sim_->stop();
+    sim_.reset();
+  }
+
+  void streamsIntoTheViewAndShowsRateModelAndTitle() {
+    startCamera(cameraOptions("vi640"));
+    waitStreaming();
+    QTRY_VERIFY_WITH_TIMEOUT(pane(0).startsWith("Frame rate : "), kBoundMs);
+    QCOMPARE(pane(1), QString("VI640 ( 640 * 480 )"));
+    QCOMPARE(session_->mainFrame().windowTitle(), QString("Solvane - Thermal"));
+    QCOMPARE(live_->view().statusText(), QString("RECEIVE CAMERA DATA"));
+    const QImage picture = live_->view().composedPicture();
+    QCOMPARE(picture.size(), QSize(640, 480));
+    // The hot blob is drawn brighter than the cold one with the grey palette.
+    const irsim::PixelPoint hot = sim_->scene().hotCentre(0);
+    const irsim::PixelPoint cold = sim_->scene().coldCentre(0);
+    QVERIFY(qGray(picture.pixel(hot.x, hot.y)) > qGray(picture.pixel(cold.x, cold.y)));
+  }
+
+  void mouseOverTheHotBlobReadsItsTemperature() {
+    startCamera(cameraOptions("vi640"));
+    waitStreaming();
+    const irsim::PixelPoint hot = sim_->scene().hotCentre(0);
+    const PictureRect rect = live_->view().pictureRect();
+    const QPoint at(rect.x + static_cast<int>((hot.x + 0.5) * rect.zoomX),
+                    rect.y + static_cast<int>((hot.y + 0.5) * rect.zoomY));
+    QTest::mouseMove(&live_->view(), at);
+    QTRY_VERIFY_WITH_TIMEOUT(pane(4).startsWith("Temperature : "), kBoundMs);
+    QCOMPARE(pane(2), QString("X:%1, Y:%2").arg(hot.x).arg(hot.y));
+    const double value = pane(4).mid(14, pane(4).indexOf(QChar(0xB0)) - 14).toDouble();
+    QVERIFY2(std::abs(value - sim_->scene().config().hot) < 1.5, qPrintable(pane(4)));
+  }
+
+  void aCameraWorkedByHandSaysSoAndKeepsStreaming() {
+    irsim::Options options = cameraOptions("vi640");
+    irsim::Fault fault;
+    fault.kind = irsim::Fault::Kind::Nak;
+    fault.reason = 2;
+    fault.settingId = 0x0432;
+    options.faults.push_back(fault);
+    startCamera(std::move(options));
+    waitStreaming();
+    live_->nuc();
+    QTRY_VERIFY_WITH_TIMEOUT(shown(notifier_, "Camera operated by hand\r\n"), kBoundMs);
+    const uint64_t painted = live_->view().paintedFrames();
+    QTRY_VERIFY_WITH_TIMEOUT(live_->view().paintedFrames() > painted + 3, kBoundMs);
+    QCOMPARE(sim_->stats().connections, uint64_t{1});
+  }
+
+  void anUnsupportedCommandSaysSoAndReconnects() {
+    irsim::Options options = cameraOptions("vi640");
+    irsim::Fault fault;
+    fault.kind = irsim::Fault::Kind::Nak;
+    fault.reason = 1;
+    fault.settingId = 0x0432;
+    options.faults.push_back(fault);
+    startCamera(std::move(options));
+    waitStreaming();
+    live_->nuc();
+    QTRY_VERIFY_WITH_TIMEOUT(
+        shown(notifier_, "This function not supported within a connected camera."), kBoundMs);
+    QTRY_VERIFY_WITH_TIMEOUT(sim_->stats().connections >= 2, kBoundMs);
+    QCOMPARE(live_->view().statusText(), QString("ERROR : RECEIVE NAK"));
+  }
+
+  void frameRateMenuSendsTheDivisor() {
+    startCamera(cameraOptions("vi640"));
+    waitStreaming();
+    session_->mainFrame().command("actionHalfFps")->trigger();
+    QVERIFY(sim_->waitForCommand(
+        [](const irsim::LogEntry& e) { return e.settingId == 0x0A01 && e.value == 1; },
+        std::chrono::milliseconds(kBoundMs)));
+    QVERIFY(session_->mainFrame().command("actionHalfFps")->isChecked());
+    live_->chooseFrameRate(FrameRateChoice::UserDefined, divisorFromSeconds(2, 30.0f));
+    QVERIFY(sim_->waitForCommand(
+        [](const irsim::LogEntry& e) { return e.settingId == 0x0A01 && e.value == 59; },
+        std::chrono::milliseconds(kBoundMs)));
+    QCOMPARE(session_->mainFrame().command("actionUserFps")->text(),
+             QString("User Define(0.500 fps)"));
+  }
+
+  void userRateDialogOpensAtTheSecondsOfTheDivisor() {
+    CCameraFPSSetting dialog(59, 30.0f);
+    QCOMPARE(dialog.seconds(), 2);
+    QCOMPARE(dialog.rateText(), QString("0.500"));
+    dialog.setSeconds(4);
+    QCOMPARE(dialog.rateText(), QString("0.250"));
+    QCOMPARE(dialog.divisor(), 119);
+  }
+};
+
+QTEST_MAIN(LiveViewTest)
+#include "live_view_test.moc"
