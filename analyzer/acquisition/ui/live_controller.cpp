@@ -38,8 +38,6 @@ LiveController::LiveController(CMainFrame& frame, CVynCamSDKDoc& document, Notif
             this, [this, event] { handle(event); }, Qt::QueuedConnection);
       },
       [this](const IRFrame& irFrame, const CameraState& camera) { onFrame(irFrame, camera); });
-  settleTimer_.setSingleShot(true);
-  settleTimer_.setInterval(2000);
   const AnalyzerSettings& s = document_.settings();
   level_ = document_.image().level;
   span_ = document_.image().span;
@@ -59,6 +57,16 @@ LiveController::LiveController(CMainFrame& frame, CVynCamSDKDoc& document, Notif
             input_.mouseX = x;
             input_.mouseY = y;
           });
+  // The document keeps the level and span the automatic AGC arrived at (the information
+  // block of snapshots and the level/span controls read them there).
+  auto* levelTimer = new QTimer(this);
+  levelTimer->setInterval(50);
+  connect(levelTimer, &QTimer::timeout, this, [this] {
+    std::lock_guard lock(inputMutex_);
+    if (level_ != document_.image().level || span_ != document_.image().span)
+      document_.setLevelSpan(level_, span_);
+  });
+  levelTimer->start();
   wireCommands();
   buildCameraButtons();
   refreshInput();
@@ -66,7 +74,10 @@ LiveController::LiveController(CMainFrame& frame, CVynCamSDKDoc& document, Notif
   refreshCommands();
 }
 
-LiveController::~LiveController() { acquisition_->disconnect(); }
+LiveController::~LiveController() {
+  acquisition_->disconnect();
+  if (tableSlot_) CloseIRCamDataKS(&tableFrame_);
+}
 
 void LiveController::selectPalette(int32_t index) {
   const bool invert = document_.settings().invert;
@@ -123,8 +134,8 @@ void LiveController::loadTable(int32_t range) {
   SdkStatus status;
   int16_t low = 0, high = 0;
   if (camera.ks) {
-    status = GetTempMapTableKS(acquisition_->liveFrame(), table_.data(), range);
-    GetTempRangeValueKS(acquisition_->liveFrame(), range, &low, &high);
+    status = GetTempMapTableKS(&tableFrame_, table_.data(), range);
+    GetTempRangeValueKS(&tableFrame_, range, &low, &high);
   } else {
     status = GetTempMapTable(table_.data(), range);
     GetTempRangeValue(range, &low, &high);
@@ -200,7 +211,6 @@ void LiveController::chooseFrameRate(FrameRateChoice choice, int32_t userDivisor
 }
 
 void LiveController::changeRange(int32_t range) {
-  settleTimer_.start();
   document_.settings().dynamicRange = range;
   document_.rebuildIrInfoBlock();
   if (!acquisition_->changeRange(range)) {
@@ -215,6 +225,10 @@ void LiveController::nuc() { acquisition_->nuc(); }
 
 void LiveController::applyHeader(const CamHeaderBlock& header) {
   const CameraState camera = acquisition_->camera();
+  if (tableSlot_) CloseIRCamDataKS(&tableFrame_);
+  tableFrame_ = IRFrame{};
+  tableFrame_.header = header;
+  tableSlot_ = CreateIRCamDataKS(&tableFrame_) == SDK_SUCCESS;
   document_.settings().dynamicRange = header.bytes[IRDEX_HEADER_RANGE_INDEX];
   loadTable(document_.settings().dynamicRange);
   const uint8_t model = header.bytes[IRDEX_HEADER_MODEL];

@@ -79,7 +79,10 @@ class LiveController : public QObject {
   float cameraRate_ = 30.0f;
   bool hot_ = false;
   bool cold_ = false;
-  QTimer settleTimer_;
+  // A frame record of the window's own, with its own calibration slot, for the KS range
+  // tables: the live record's slot is re-made by the receiver whenever a header arrives.
+  IRFrame tableFrame_{};
+  bool tableSlot_ = false;
   QPushButton* liveButton_ = nullptr;
 
   // What the acquisition thread reads for each frame; written on the window's thread.

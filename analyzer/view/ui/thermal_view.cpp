@@ -77,9 +77,8 @@ std::optional<ImagePoint> CVynCamSDKView::imagePointAt(QPoint position) const {
   return imagePointOf(px, py, rect.zoomX, rect.zoomY, frame.width, frame.height);
 }
 
-void CVynCamSDKView::drawScene(QPainter& painter, const ComposedFrame& frame,
-                               const PictureRect& rect) const {
-  painter.fillRect(QRect(0, 0, width(), height()), Qt::black);
+void CVynCamSDKView::drawPicture(QPainter& painter, const ComposedFrame& frame,
+                                 const PictureRect& rect) const {
   if (!frame.picture.empty()) {
     QImage picture = imageOf(frame).mirrored(options_.mirror, options_.flip);
     painter.drawImage(QRect(rect.x, rect.y, rect.width, rect.height), picture);
@@ -119,6 +118,12 @@ void CVynCamSDKView::drawScene(QPainter& painter, const ComposedFrame& frame,
                        QString::fromStdString(timeStampText(QDateTime::currentSecsSinceEpoch())));
     }
   }
+}
+
+void CVynCamSDKView::drawScene(QPainter& painter, const ComposedFrame& frame,
+                               const PictureRect& rect) const {
+  painter.fillRect(QRect(0, 0, width(), height()), Qt::black);
+  drawPicture(painter, frame, rect);
   // The colour scale column: the palette from hot (top) to cold, with the display window.
   const int scaleX = std::max(0, width() - kColourScaleWidth) + 20;
   const int top = 30;
@@ -148,8 +153,7 @@ QImage CVynCamSDKView::composedPicture() const {
   if (frame.picture.empty()) return {};
   QImage image(frame.width, frame.height, QImage::Format_RGB32);
   QPainter painter(&image);
-  QImage picture = imageOf(frame).mirrored(options_.mirror, options_.flip);
-  painter.drawImage(0, 0, picture);
+  drawPicture(painter, frame, PictureRect{0, 0, frame.width, frame.height, 1.0f, 1.0f});
   return image;
 }
 

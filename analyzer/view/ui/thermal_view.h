@@ -62,6 +62,8 @@ class CVynCamSDKView : public QWidget {
  private:
   void tick();
   void drawScene(QPainter& painter, const ComposedFrame& frame, const PictureRect& rect) const;
+  // The picture turned for mirror and flip, the hot and cold markers and the time stamp.
+  void drawPicture(QPainter& painter, const ComposedFrame& frame, const PictureRect& rect) const;
 
   FramePipeline& pipeline_;
   ViewOptions options_;

@@ -9,6 +9,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QLabel>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -49,6 +50,7 @@ class LiveViewTest : public QObject {
   std::unique_ptr<irsim::Simulator> sim_;
   std::unique_ptr<SolvaneSession> session_;
   LiveController* live_ = nullptr;
+  QStringList statuses_;  // every status text the view was given, in order
 
   void startCamera(irsim::Options options) {
     sim_ = std::make_unique<irsim::Simulator>(std::move(options));
@@ -65,6 +67,11 @@ class LiveViewTest : public QObject {
     liveOptions.port = std::to_string(sim_->port());
     liveOptions.namesFile = folder_->filePath("cam_name.cnm").toStdString();
     live_ = new LiveController(session_->mainFrame(), session_->document(), notifier_, liveOptions);
+    statuses_.clear();
+    connect(live_, &LiveController::eventHandled, this, [this](int kind) {
+      if (kind == static_cast<int>(AcquisitionEvent::Kind::StatusText))
+        statuses_.push_back(live_->view().statusText());
+    });
     session_->showMainWindow(false);
     session_->document().settings().camIp = "127.0.0.1";
     QVERIFY(live_->connectCamera());
@@ -149,7 +156,11 @@ class LiveViewTest : public QObject {
     QTRY_VERIFY_WITH_TIMEOUT(
         shown(notifier_, "This function not supported within a connected camera."), kBoundMs);
     QTRY_VERIFY_WITH_TIMEOUT(sim_->stats().connections >= 2, kBoundMs);
-    QCOMPARE(live_->view().statusText(), QString("ERROR : RECEIVE NAK"));
+    QVERIFY(statuses_.contains("ERROR : RECEIVE NAK"));
+    // The new connection takes the header again and streams.
+    QTRY_COMPARE_WITH_TIMEOUT(statuses_.last(), QString("RECEIVE CAMERA DATA"), kBoundMs);
+    const uint64_t painted = live_->view().paintedFrames();
+    QTRY_VERIFY_WITH_TIMEOUT(live_->view().paintedFrames() > painted + 3, kBoundMs);
   }
 
   void frameRateMenuSendsTheDivisor() {
@@ -166,6 +177,22 @@ class LiveViewTest : public QObject {
         std::chrono::milliseconds(kBoundMs)));
     QCOMPARE(session_->mainFrame().command("actionUserFps")->text(),
              QString("User Define(0.500 fps)"));
+  }
+
+  void hotColdMarkersFollowMirrorAndReachTheClipboard() {
+    startCamera(cameraOptions("vi640"));
+    waitStreaming();
+    session_->mainFrame().command("actionHotCold")->trigger();
+    QTRY_VERIFY_WITH_TIMEOUT(live_->pipeline().latest().hotCold.has_value(), kBoundMs);
+    const HotCold spots = *live_->pipeline().latest().hotCold;
+    QImage picture = live_->view().composedPicture();
+    QCOMPARE(picture.pixel(spots.hotX, spots.hotY), qRgb(255, 0, 0));
+    QCOMPARE(picture.pixel(spots.coldX, spots.coldY), qRgb(0, 0, 255));
+    session_->mainFrame().command("actionMirror")->trigger();
+    picture = live_->view().composedPicture();
+    QCOMPARE(picture.pixel(639 - spots.hotX, spots.hotY), qRgb(255, 0, 0));
+    session_->mainFrame().command("actionCopyClipboard")->trigger();
+    QCOMPARE(QApplication::clipboard()->image().size(), QSize(640, 480));
   }
 
   void userRateDialogOpensAtTheSecondsOfTheDivisor() {
