@@ -94,14 +94,14 @@ bool FramePipeline::process(const IRFrame& frame, const CameraState& camera,
     histogram_.assign(65536, 0);
     GetIRHistogram(histogram_.data(), frame.pixels, count);
     RoiTempStats stats{};
-    int32_t minPos = 0, maxPos = 0;
+    int32_t minPos[2] = {0, 0};  // x, y
+    int32_t maxPos[2] = {0, 0};
     const RoiRect whole{0, 0, w, h};
     const SdkStatus roi =
-        ks ? GetROITempKS(&frame, size, input.env, whole, &stats, &minPos, &maxPos)
-           : GetROITemp(&frame, size, input.table, input.env, whole, &stats, &minPos, &maxPos);
+        ks ? GetROITempKS(&frame, size, input.env, whole, &stats, minPos, maxPos)
+           : GetROITemp(&frame, size, input.table, input.env, whole, &stats, minPos, maxPos);
     if (roi == SDK_SUCCESS && w > 0) {
-      hotCold_ =
-          HotCold{maxPos % w, maxPos / w, minPos % w, minPos / w, stats.maxTemp, stats.minTemp};
+      hotCold_ = HotCold{maxPos[0], maxPos[1], minPos[0], minPos[1], stats.maxTemp, stats.minTemp};
     }
   }
 

@@ -175,6 +175,10 @@ TEST(LiveAcquisitionE2E, MouseTemperatureOverTheHotBlobMatchesTheScene) {
   ASSERT_TRUE(frame.hotCold.has_value());
   EXPECT_NEAR(frame.hotCold->hot, h.sim_.scene().config().hot, 1.5);
   EXPECT_NEAR(frame.hotCold->hotX, hot.x, h.sim_.scene().plateauRadius());
+  EXPECT_NEAR(frame.hotCold->hotY, hot.y, h.sim_.scene().plateauRadius());
+  EXPECT_NEAR(frame.hotCold->cold, h.sim_.scene().config().cold, 1.5);
+  EXPECT_NEAR(frame.hotCold->coldX, cold.x, h.sim_.scene().plateauRadius());
+  EXPECT_NEAR(frame.hotCold->coldY, cold.y, h.sim_.scene().plateauRadius());
 }
 
 TEST(LiveAcquisitionE2E, AClosedLinkIsReopenedAndStreamsAgain) {
