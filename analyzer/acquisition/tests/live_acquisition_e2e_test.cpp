@@ -282,6 +282,33 @@ TEST(LiveAcquisitionE2E, TheAttemptLimitEndsTheThread) {
   EXPECT_FALSE(h.acquisition_->acquiring());
 }
 
+TEST(LiveAcquisitionE2E, NewerFirstGenerationCamerasSendTheirTemperatureTable) {
+  Harness h(cameraOptions("gen1-320"));
+  ASSERT_TRUE(h.goLive());
+  ASSERT_TRUE(h.waitFrames(15));
+  const CameraState camera = h.acquisition_->camera();
+  EXPECT_TRUE(camera.tableValid);
+  EXPECT_EQ(camera.cameraType, 0);
+  EXPECT_EQ(camera.modelIndex, 0);
+  EXPECT_EQ(camera.width, 320);
+  // The view reads the scene through the delivered temperature table.
+  const irsim::PixelPoint hot = h.sim_.scene().hotCentre(0);
+  const auto hotTemp = h.pipeline_.temperatureAt(hot.x, hot.y);
+  ASSERT_TRUE(hotTemp);
+  EXPECT_NEAR(*hotTemp, h.sim_.scene().config().hot, 2.0);
+}
+
+TEST(LiveAcquisitionE2E, KtCamerasGoLiveWithoutATable) {
+  Harness h(cameraOptions("kt640"));
+  ASSERT_TRUE(h.goLive());
+  ASSERT_TRUE(h.waitFrames(5));
+  const CameraState camera = h.acquisition_->camera();
+  EXPECT_FALSE(camera.tableValid);
+  EXPECT_EQ(camera.cameraType, 1);
+  EXPECT_EQ(camera.modelIndex, 2);
+  EXPECT_EQ(camera.width, 640);
+}
+
 TEST(LiveAcquisitionE2E, InvalidAddressesStartNothing) {
   LiveAcquisition acquisition(nullptr, nullptr);
   AcquisitionOptions options;
