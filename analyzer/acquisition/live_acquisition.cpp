@@ -147,11 +147,14 @@ void LiveAcquisition::temperatureTable() {
     if (sendCommand(19) != SDK_SUCCESS) return;
     if (waitStopped(options_.tableWait)) return;
     int32_t socket;
+    IrdexTimer* timer;
     {
       std::lock_guard lock(commandLock_);
       socket = socket_;
+      timer = timer_;
     }
-    const SdkStatus status = GetCamTempTable(socket, &timer_, &table_);
+    if (socket == -1) return;
+    const SdkStatus status = GetCamTempTable(socket, &timer, &table_);
     if (status == SDK_SUCCESS) {
       valid = true;
     } else {
@@ -177,15 +180,19 @@ void LiveAcquisition::temperatureTable() {
 }
 
 void LiveAcquisition::pull() {
+  // The receive runs outside the command lock (sends from the window go on meanwhile); it
+  // works on copies of the handles so that a Disconnect clearing them is no data race.
   int32_t socket;
+  IrdexTimer* timer;
   {
     std::lock_guard lock(commandLock_);
     socket = socket_;
+    timer = timer_;
   }
   if (socket == -1) return;
   live_.driftCorrection = live_.header.bytes[header_byte::kTempOffset] != 0 ? 1 : 0;
   const auto started = Clock::now();
-  const SdkStatus result = GetIRImages(socket, &timer_, &live_);
+  const SdkStatus result = GetIRImages(socket, &timer, &live_);
   const double seconds = std::chrono::duration<double>(Clock::now() - started).count();
   if (auto tenths = rate_.add(seconds)) {
     AcquisitionEvent rate;

@@ -110,7 +110,6 @@ class LiveAcquisition {
 
   // Snapshot of the camera state (taken under a lock).
   CameraState camera() const;
-  IRFrame* liveFrame() { return &live_; }
 
  private:
   void run();
