@@ -3,7 +3,8 @@
 # analyzer stops the simulator. IRSIM_ARGS picks another simulated camera, for example
 #   make run IRSIM_ARGS="--model va320 --version 33"
 set -euo pipefail
-bin="${1:-build}/bin"
+# The folder of the built programs (scripts/run.sh passes it).
+bin="${1:-build/bin}"
 port="${IRSIM_PORT:-15001}"
 address=127.0.0.1
 
