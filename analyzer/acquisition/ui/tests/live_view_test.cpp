@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QLabel>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -193,6 +194,62 @@ class LiveViewTest : public QObject {
     QCOMPARE(picture.pixel(639 - spots.hotX, spots.hotY), qRgb(255, 0, 0));
     session_->mainFrame().command("actionCopyClipboard")->trigger();
     QCOMPARE(QApplication::clipboard()->image().size(), QSize(640, 480));
+  }
+
+  void theLiveButtonTogglesStreaming() {
+    startCamera(cameraOptions("vi640"));
+    waitStreaming();
+    auto* button = session_->mainFrame().findChild<QPushButton*>("liveButton");
+    QVERIFY(button);
+    QCOMPARE(button->text(), QString("Freeze"));
+    button->click();
+    QTRY_VERIFY_WITH_TIMEOUT(!sim_->stats().streaming, kBoundMs);
+    QCOMPARE(button->text(), QString("Live"));
+    QVERIFY(!live_->view().displayTimerActive());
+    QVERIFY(session_->mainFrame().command("actionLive")->isEnabled());
+    button->click();
+    QTRY_VERIFY_WITH_TIMEOUT(sim_->stats().streaming, kBoundMs);
+    QCOMPARE(button->text(), QString("Freeze"));
+  }
+
+  void aReducedRateCameraRunsAtFullRateWithTheMenuOff() {
+    irsim::Options options = cameraOptions("va320");
+    options.camera.reducedRate = true;
+    startCamera(std::move(options));
+    waitStreaming();
+    QCOMPARE(live_->cameraRate(), 9.0f);
+    QVERIFY(!session_->mainFrame().command("actionHalfFps")->isEnabled());
+    QVERIFY(!session_->mainFrame().command("actionUserFps")->isEnabled());
+    QCOMPARE(sim_->stats().divisor, 0u);
+  }
+
+  void theRangeMenuSendsTheRangeAndStoresIt() {
+    startCamera(cameraOptions("vi640"));
+    waitStreaming();
+    QAction* high = session_->mainFrame().command("actionRangeHigh");
+    QTRY_VERIFY_WITH_TIMEOUT(high->isEnabled(), kBoundMs);
+    high->trigger();
+    QVERIFY(sim_->waitForCommand(
+        [](const irsim::LogEntry& e) { return e.settingId == 0x0503 && e.value == 1; },
+        std::chrono::milliseconds(kBoundMs)));
+    QCOMPARE(session_->document().settings().dynamicRange, 1);
+    QVERIFY(high->isChecked());
+    QVERIFY(!session_->mainFrame().command("actionRangeNormal")->isChecked());
+    // The camera reports the new range in its next header and frames come again.
+    const uint64_t painted = live_->view().paintedFrames();
+    QTRY_VERIFY_WITH_TIMEOUT(live_->view().paintedFrames() > painted + 3, kBoundMs);
+  }
+
+  void disconnectEndsTheLink() {
+    startCamera(cameraOptions("vi640"));
+    waitStreaming();
+    session_->mainFrame().command("actionDisconnect")->trigger();
+    QVERIFY(!live_->acquisition().threadRunning());
+    QVERIFY(!live_->acquisition().connected());
+    QVERIFY(sim_->waitFor([](const irsim::Stats& s) { return !s.clientConnected; },
+                          std::chrono::milliseconds(kBoundMs)));
+    QVERIFY(session_->mainFrame().command("actionConnect")->isEnabled());
+    QVERIFY(!session_->mainFrame().command("actionDisconnect")->isEnabled());
   }
 
   void userRateDialogOpensAtTheSecondsOfTheDivisor() {
