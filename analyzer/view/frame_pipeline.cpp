@@ -132,6 +132,11 @@ ComposedFrame FramePipeline::latest() const {
   return done_;
 }
 
+std::pair<uint16_t, uint16_t> FramePipeline::frameSize() const {
+  std::lock_guard lock(mutex_);
+  return {done_.width, done_.height};
+}
+
 uint64_t FramePipeline::frameCount() const {
   std::lock_guard lock(mutex_);
   return done_.frameNumber;

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <mutex>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace solvane {
@@ -86,7 +87,8 @@ class FramePipeline {
   // The temperature of a pixel of the last frame.
   std::optional<float> temperatureAt(int32_t x, int32_t y) const;
   std::optional<uint8_t> intensityAt(int32_t x, int32_t y) const;
-  const std::vector<int32_t>& histogram() const { return histogram_; }
+  // Width and height of the last composed frame (0 x 0 before the first).
+  std::pair<uint16_t, uint16_t> frameSize() const;
 
  private:
   void applyFilters(uint8_t* image, uint16_t width, uint16_t height, const FilterState& f);

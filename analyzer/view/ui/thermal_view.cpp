@@ -60,21 +60,20 @@ void CVynCamSDKView::tick() {
 }
 
 PictureRect CVynCamSDKView::pictureRect() const {
-  const ComposedFrame frame = pipeline_.latest();
-  return layoutPicture(width(), height(), frame.width, frame.height, options_.zoom);
+  const auto [w, h] = pipeline_.frameSize();
+  return layoutPicture(width(), height(), w, h, options_.zoom);
 }
 
 std::optional<ImagePoint> CVynCamSDKView::imagePointAt(QPoint position) const {
-  const ComposedFrame frame = pipeline_.latest();
-  if (frame.width == 0) return std::nullopt;
-  const PictureRect rect =
-      layoutPicture(width(), height(), frame.width, frame.height, options_.zoom);
+  const auto [w, h] = pipeline_.frameSize();
+  if (w == 0) return std::nullopt;
+  const PictureRect rect = layoutPicture(width(), height(), w, h, options_.zoom);
   double px = position.x() - rect.x;
   double py = position.y() - rect.y;
   // The picture is turned on screen; the read-out names the pixel of the frame itself.
   if (options_.mirror) px = rect.width - 1 - px;
   if (options_.flip) py = rect.height - 1 - py;
-  return imagePointOf(px, py, rect.zoomX, rect.zoomY, frame.width, frame.height);
+  return imagePointOf(px, py, rect.zoomX, rect.zoomY, w, h);
 }
 
 void CVynCamSDKView::drawPicture(QPainter& painter, const ComposedFrame& frame,

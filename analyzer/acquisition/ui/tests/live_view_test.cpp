@@ -192,6 +192,18 @@ class LiveViewTest : public QObject {
     session_->mainFrame().command("actionMirror")->trigger();
     picture = live_->view().composedPicture();
     QCOMPARE(picture.pixel(639 - spots.hotX, spots.hotY), qRgb(255, 0, 0));
+    session_->mainFrame().command("actionFlip")->trigger();
+    session_->mainFrame().command("actionZoom20")->trigger();
+    picture = live_->view().composedPicture();
+    QCOMPARE(picture.pixel(639 - spots.hotX, 479 - spots.hotY), qRgb(255, 0, 0));
+    // The read-out under the turned, zoomed picture names the frame's own pixel.
+    const PictureRect rect = live_->view().pictureRect();
+    QCOMPARE(rect.zoomX, 2.0f);
+    const QPoint onScreen(rect.x + (639 - spots.hotX) * 2 + 1, rect.y + (479 - spots.hotY) * 2);
+    const auto read = live_->view().imagePointAt(onScreen);
+    QVERIFY(read.has_value());
+    QCOMPARE(read->x, spots.hotX);
+    QCOMPARE(read->y, spots.hotY);
     session_->mainFrame().command("actionCopyClipboard")->trigger();
     QCOMPARE(QApplication::clipboard()->image().size(), QSize(640, 480));
   }
