@@ -10,12 +10,15 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QDoubleSpinBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 
+#include <functional>
 #include <memory>
 
 using namespace solvane;
@@ -32,6 +35,20 @@ irsim::Options cameraOptions(const char* model) {
   options.notice = [](const std::string&) {};
   options.scene.motionPeriod = 0;
   return options;
+}
+
+// Runs `act` on the next modal dialog once it shows.
+void onNextDialog(std::function<void(QDialog&)> act) {
+  QTimer::singleShot(0, [act] {
+    for (int attempt = 0; attempt < 1000; ++attempt) {
+      if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+        act(*dialog);
+        if (dialog->isVisible()) dialog->reject();
+        return;
+      }
+      QApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+  });
 }
 
 bool shown(const ScriptedNotifier& notifier, const std::string& text) {
@@ -262,6 +279,33 @@ class LiveViewTest : public QObject {
                           std::chrono::milliseconds(kBoundMs)));
     QVERIFY(session_->mainFrame().command("actionConnect")->isEnabled());
     QVERIFY(!session_->mainFrame().command("actionDisconnect")->isEnabled());
+  }
+
+  void filterDialogsSwitchOnOneBlurWithItsParameters() {
+    FilterState filters;
+    filters.bilateral = true;
+    onNextDialog([](QDialog& dialog) {
+      QCOMPARE(dialog.objectName(), QString("CKernelSizeDlg"));
+      const auto boxes = dialog.findChildren<QSpinBox*>();
+      QCOMPARE(boxes.size(), 2);
+      boxes[0]->setValue(7);
+      boxes[1]->setValue(9);
+      dialog.findChild<QDoubleSpinBox*>()->setValue(2.5);
+      dialog.accept();
+    });
+    QVERIFY(editFilter(7, filters, nullptr));
+    QVERIFY(filters.gaussian);
+    QVERIFY(!filters.bilateral);
+    QCOMPARE(filters.gaussianWidth, 7);
+    QCOMPARE(filters.gaussianHeight, 9);
+    QCOMPARE(filters.gaussianSigma, 2.5f);
+
+    onNextDialog([](QDialog& dialog) {
+      QCOMPARE(dialog.objectName(), QString("CBilateralFilterDlg"));
+      dialog.reject();
+    });
+    QVERIFY(!editFilter(9, filters, nullptr));
+    QVERIFY(filters.gaussian);  // a cancelled dialog changes nothing
   }
 
   void userRateDialogOpensAtTheSecondsOfTheDivisor() {
