@@ -2,6 +2,9 @@
 
 #include "app/status_panes.h"
 
+#include <pthread.h>
+#include <sched.h>
+
 #include <algorithm>
 #include <cstring>
 
@@ -122,7 +125,19 @@ void LiveAcquisition::closeConnection() {
   timer_ = nullptr;
 }
 
+// The acquisition thread keeps to one processor, away from the render work on small
+// machines' second one; where the processor is not ours to pick, it runs wherever it lands.
+namespace {
+void pinAcquisitionThread() {
+  cpu_set_t set;
+  CPU_ZERO(&set);
+  CPU_SET(std::thread::hardware_concurrency() < 3 ? 0 : 1, &set);
+  pthread_setaffinity_np(pthread_self(), sizeof set, &set);
+}
+}  // namespace
+
 void LiveAcquisition::run() {
+  pinAcquisitionThread();
   while (acquiring_) {
     if (waitStopped(std::chrono::milliseconds(1))) break;
     if (!connected()) {
