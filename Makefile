@@ -24,7 +24,7 @@ test: build
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
 run: build
-	@bash scripts/run.sh $(BUILD)
+	@IRSIM_ARGS="$(IRSIM_ARGS)" bash scripts/run.sh $(BUILD)
 
 bench: deps
 	@cmake -S . -B build-bench -G "$(GENERATOR)" -DCMAKE_BUILD_TYPE=Release -DIRDEX_BUILD_TESTS=OFF >/dev/null

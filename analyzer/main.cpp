@@ -1,11 +1,14 @@
 // Solvane, the analyzer: live viewing, measurement, recording and playback of radiometric
 // cameras.
+#include "acquisition/ui/live_controller.h"
 #include "app/ui/message_box_notifier.h"
 #include "app/ui/solvane_session.h"
 #include "app/ui/termination_signals.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QDesktopServices>
+#include <QLineEdit>
 
 int main(int argc, char* argv[]) {
   QApplication application(argc, argv);
@@ -14,13 +17,27 @@ int main(int argc, char* argv[]) {
   QApplication::setApplicationVersion(solvane::buildVersionText());
   QGuiApplication::setDesktopFileName(solvane::kApplicationId);
 
+  // --connect ADDRESS: the camera to dial at start (it becomes "CAM IP").
+  QCommandLineParser parser;
+  parser.addHelpOption();
+  const QCommandLineOption connectOption(
+      "connect", "Connect to the camera at ADDRESS (dotted IPv4) at start.", "ADDRESS");
+  parser.addOption(connectOption);
+  parser.process(application);
+
   solvane::MessageBoxNotifier notifier;
   solvane::SessionOptions options;
   options.programFolder = QCoreApplication::applicationDirPath().toStdString();
   options.openUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
   solvane::SolvaneSession session(std::move(options), notifier);
   notifier.setParentWindow(&session.mainFrame());
+  solvane::LiveController live(session.mainFrame(), session.document(), notifier);
   session.showMainWindow();
+  if (parser.isSet(connectOption)) {
+    session.document().settings().camIp = parser.value(connectOption).toStdString();
+    session.mainFrame().cameraAddress()->setText(parser.value(connectOption));
+    live.connectCamera();
+  }
   solvane::TerminationSignals terminationSignals([&session] { session.mainFrame().close(); });
   return application.exec();
 }

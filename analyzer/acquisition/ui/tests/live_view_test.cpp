@@ -1,0 +1,322 @@
+// The analyzer's window connected to the simulated camera, offscreen: streaming into the
+// view, the status panes, the mouse read-out, the camera's refusals and the frame-rate menu.
+#include "acquisition/ui/live_controller.h"
+#include "app/notifier.h"
+#include "app/ui/solvane_session.h"
+#include "view/ui/filter_dialogs.h"
+
+#include "simulator.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QDoubleSpinBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+#include <functional>
+#include <memory>
+
+using namespace solvane;
+
+namespace {
+
+constexpr int kBoundMs = 30000;
+
+irsim::Options cameraOptions(const char* model) {
+  irsim::Options options;
+  options.port = 0;
+  options.camera = irsim::CameraConfig{};
+  irsim::parseModel(model, options.camera, nullptr);
+  options.notice = [](const std::string&) {};
+  options.scene.motionPeriod = 0;
+  return options;
+}
+
+// Runs `act` on the next modal dialog once it shows.
+void onNextDialog(std::function<void(QDialog&)> act) {
+  QTimer::singleShot(0, [act] {
+    for (int attempt = 0; attempt < 1000; ++attempt) {
+      if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+        act(*dialog);
+        if (dialog->isVisible()) dialog->reject();
+        return;
+      }
+      QApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+  });
+}
+
+bool shown(const ScriptedNotifier& notifier, const std::string& text) {
+  for (const Message& message : notifier.shown())
+    if (message.text == text) return true;
+  return false;
+}
+
+}  // namespace
+
+class LiveViewTest : public QObject {
+  Q_OBJECT
+
+ private:
+  std::unique_ptr<QTemporaryDir> folder_;
+  ScriptedNotifier notifier_;
+  std::unique_ptr<irsim::Simulator> sim_;
+  std::unique_ptr<SolvaneSession> session_;
+  LiveController* live_ = nullptr;
+  QStringList statuses_;  // every status text the view was given, in order
+
+  void startCamera(irsim::Options options) {
+    sim_ = std::make_unique<irsim::Simulator>(std::move(options));
+    std::string error;
+    QVERIFY2(sim_->start(&error), error.c_str());
+    SessionOptions sessionOptions;
+    sessionOptions.programFolder = folder_->path().toStdString();
+    sessionOptions.settingsFile = folder_->filePath("settings.ini");
+    sessionOptions.picturesFolder = folder_->filePath("Pictures").toStdString();
+    sessionOptions.openUrl = [](const QUrl&) { return true; };
+    session_ = std::make_unique<SolvaneSession>(std::move(sessionOptions), notifier_);
+    LiveOptions liveOptions;
+    liveOptions.retryDelay = std::chrono::milliseconds(100);
+    liveOptions.port = std::to_string(sim_->port());
+    liveOptions.namesFile = folder_->filePath("cam_name.cnm").toStdString();
+    live_ = new LiveController(session_->mainFrame(), session_->document(), notifier_, liveOptions);
+    statuses_.clear();
+    connect(live_, &LiveController::eventHandled, this, [this](int kind) {
+      if (kind == static_cast<int>(AcquisitionEvent::Kind::StatusText))
+        statuses_.push_back(live_->view().statusText());
+    });
+    session_->showMainWindow(false);
+    session_->document().settings().camIp = "127.0.0.1";
+    QVERIFY(live_->connectCamera());
+  }
+
+  void waitStreaming() {
+    QTRY_VERIFY_WITH_TIMEOUT(live_->isLive(), kBoundMs);
+    QTRY_VERIFY_WITH_TIMEOUT(live_->view().paintedFrames() > 0, kBoundMs);
+  }
+
+  QString pane(int index) { return session_->mainFrame().statusPane(index)->text(); }
+
+ private slots:
+  void init() {
+    folder_ = std::make_unique<QTemporaryDir>();
+    notifier_.clear();
+  }
+
+  void cleanup() {
+    if (live_) live_->disconnectCamera();
+    session_.reset();  // the frame owns the controller
+    live_ = nullptr;
+    if (sim_) sim_->stop();
+    sim_.reset();
+  }
+
+  void streamsIntoTheViewAndShowsRateModelAndTitle() {
+    startCamera(cameraOptions("vi640"));
+    waitStreaming();
+    QTRY_VERIFY_WITH_TIMEOUT(pane(0).startsWith("Frame rate : "), kBoundMs);
+    QCOMPARE(pane(1), QString("VI640 ( 640 * 480 )"));
+    QCOMPARE(session_->mainFrame().windowTitle(), QString("Solvane - Thermal"));
+    QCOMPARE(live_->view().statusText(), QString("RECEIVE CAMERA DATA"));
+    const QImage picture = live_->view().composedPicture();
+    QCOMPARE(picture.size(), QSize(640, 480));
+    // The hot blob is drawn brighter than the cold one with the grey palette.
+    const irsim::PixelPoint hot = sim_->scene().hotCentre(0);
+    const irsim::PixelPoint cold = sim_->scene().coldCentre(0);
+    QVERIFY(qGray(picture.pixel(hot.x, hot.y)) > qGray(picture.pixel(cold.x, cold.y)));
+  }
+
+  void mouseOverTheHotBlobReadsItsTemperature() {
+    startCamera(cameraOptions("vi640"));
+    waitStreaming();
+    const irsim::PixelPoint hot = sim_->scene().hotCentre(0);
+    const PictureRect rect = live_->view().pictureRect();
+    const QPoint at(rect.x + static_cast<int>((hot.x + 0.5) * rect.zoomX),
+                    rect.y + static_cast<int>((hot.y + 0.5) * rect.zoomY));
+    QTest::mouseMove(&live_->view(), at);
+    QTRY_VERIFY_WITH_TIMEOUT(pane(4).startsWith("Temperature : "), kBoundMs);
+    QCOMPARE(pane(2), QString("X:%1, Y:%2").arg(hot.x).arg(hot.y));
+    const double value = pane(4).mid(14, pane(4).indexOf(QChar(0xB0)) - 14).toDouble();
+    QVERIFY2(std::abs(value - sim_->scene().config().hot) < 1.5, qPrintable(pane(4)));
+  }
+
+  void aCameraWorkedByHandSaysSoAndKeepsStreaming() {
+    irsim::Options options = cameraOptions("vi640");
+    irsim::Fault fault;
+    fault.kind = irsim::Fault::Kind::Nak;
+    fault.reason = 2;
+    fault.settingId = 0x0432;
+    options.faults.push_back(fault);
+    startCamera(std::move(options));
+    waitStreaming();
+    live_->nuc();
+    QTRY_VERIFY_WITH_TIMEOUT(shown(notifier_, "Camera operated by hand\r\n"), kBoundMs);
+    const uint64_t painted = live_->view().paintedFrames();
+    QTRY_VERIFY_WITH_TIMEOUT(live_->view().paintedFrames() > painted + 3, kBoundMs);
+    QCOMPARE(sim_->stats().connections, uint64_t{1});
+  }
+
+  void anUnsupportedCommandSaysSoAndReconnects() {
+    irsim::Options options = cameraOptions("vi640");
+    irsim::Fault fault;
+    fault.kind = irsim::Fault::Kind::Nak;
+    fault.reason = 1;
+    fault.settingId = 0x0432;
+    options.faults.push_back(fault);
+    startCamera(std::move(options));
+    waitStreaming();
+    live_->nuc();
+    QTRY_VERIFY_WITH_TIMEOUT(
+        shown(notifier_, "This function not supported within a connected camera."), kBoundMs);
+    QTRY_VERIFY_WITH_TIMEOUT(sim_->stats().connections >= 2, kBoundMs);
+    QVERIFY(statuses_.contains("ERROR : RECEIVE NAK"));
+    // The new connection takes the header again and streams.
+    QTRY_COMPARE_WITH_TIMEOUT(statuses_.last(), QString("RECEIVE CAMERA DATA"), kBoundMs);
+    const uint64_t painted = live_->view().paintedFrames();
+    QTRY_VERIFY_WITH_TIMEOUT(live_->view().paintedFrames() > painted + 3, kBoundMs);
+  }
+
+  void frameRateMenuSendsTheDivisor() {
+    startCamera(cameraOptions("vi640"));
+    waitStreaming();
+    session_->mainFrame().command("actionHalfFps")->trigger();
+    QVERIFY(sim_->waitForCommand(
+        [](const irsim::LogEntry& e) { return e.settingId == 0x0A01 && e.value == 1; },
+        std::chrono::milliseconds(kBoundMs)));
+    QVERIFY(session_->mainFrame().command("actionHalfFps")->isChecked());
+    live_->chooseFrameRate(FrameRateChoice::UserDefined, divisorFromSeconds(2, 30.0f));
+    QVERIFY(sim_->waitForCommand(
+        [](const irsim::LogEntry& e) { return e.settingId == 0x0A01 && e.value == 59; },
+        std::chrono::milliseconds(kBoundMs)));
+    QCOMPARE(session_->mainFrame().command("actionUserFps")->text(),
+             QString("User Define(0.500 fps)"));
+  }
+
+  void hotColdMarkersFollowMirrorAndReachTheClipboard() {
+    startCamera(cameraOptions("vi640"));
+    waitStreaming();
+    session_->mainFrame().command("actionHotCold")->trigger();
+    QTRY_VERIFY_WITH_TIMEOUT(live_->pipeline().latest().hotCold.has_value(), kBoundMs);
+    const HotCold spots = *live_->pipeline().latest().hotCold;
+    QImage picture = live_->view().composedPicture();
+    QCOMPARE(picture.pixel(spots.hotX, spots.hotY), qRgb(255, 0, 0));
+    QCOMPARE(picture.pixel(spots.coldX, spots.coldY), qRgb(0, 0, 255));
+    session_->mainFrame().command("actionMirror")->trigger();
+    picture = live_->view().composedPicture();
+    QCOMPARE(picture.pixel(639 - spots.hotX, spots.hotY), qRgb(255, 0, 0));
+    session_->mainFrame().command("actionFlip")->trigger();
+    session_->mainFrame().command("actionZoom20")->trigger();
+    picture = live_->view().composedPicture();
+    QCOMPARE(picture.pixel(639 - spots.hotX, 479 - spots.hotY), qRgb(255, 0, 0));
+    // The read-out under the turned, zoomed picture names the frame's own pixel.
+    const PictureRect rect = live_->view().pictureRect();
+    QCOMPARE(rect.zoomX, 2.0f);
+    const QPoint onScreen(rect.x + (639 - spots.hotX) * 2 + 1, rect.y + (479 - spots.hotY) * 2);
+    const auto read = live_->view().imagePointAt(onScreen);
+    QVERIFY(read.has_value());
+    QCOMPARE(read->x, spots.hotX);
+    QCOMPARE(read->y, spots.hotY);
+    session_->mainFrame().command("actionCopyClipboard")->trigger();
+    QCOMPARE(QApplication::clipboard()->image().size(), QSize(640, 480));
+  }
+
+  void theLiveButtonTogglesStreaming() {
+    startCamera(cameraOptions("vi640"));
+    waitStreaming();
+    auto* button = session_->mainFrame().findChild<QPushButton*>("liveButton");
+    QVERIFY(button);
+    QCOMPARE(button->text(), QString("Freeze"));
+    button->click();
+    QTRY_VERIFY_WITH_TIMEOUT(!sim_->stats().streaming, kBoundMs);
+    QCOMPARE(button->text(), QString("Live"));
+    QVERIFY(!live_->view().displayTimerActive());
+    QVERIFY(session_->mainFrame().command("actionLive")->isEnabled());
+    button->click();
+    QTRY_VERIFY_WITH_TIMEOUT(sim_->stats().streaming, kBoundMs);
+    QCOMPARE(button->text(), QString("Freeze"));
+  }
+
+  void aReducedRateCameraRunsAtFullRateWithTheMenuOff() {
+    irsim::Options options = cameraOptions("va320");
+    options.camera.reducedRate = true;
+    startCamera(std::move(options));
+    waitStreaming();
+    QCOMPARE(live_->cameraRate(), 9.0f);
+    QVERIFY(!session_->mainFrame().command("actionHalfFps")->isEnabled());
+    QVERIFY(!session_->mainFrame().command("actionUserFps")->isEnabled());
+    QCOMPARE(sim_->stats().divisor, 0u);
+  }
+
+  void theRangeMenuSendsTheRangeAndStoresIt() {
+    startCamera(cameraOptions("vi640"));
+    waitStreaming();
+    QAction* high = session_->mainFrame().command("actionRangeHigh");
+    QTRY_VERIFY_WITH_TIMEOUT(high->isEnabled(), kBoundMs);
+    high->trigger();
+    QVERIFY(sim_->waitForCommand(
+        [](const irsim::LogEntry& e) { return e.settingId == 0x0503 && e.value == 1; },
+        std::chrono::milliseconds(kBoundMs)));
+    QCOMPARE(session_->document().settings().dynamicRange, 1);
+    QVERIFY(high->isChecked());
+    QVERIFY(!session_->mainFrame().command("actionRangeNormal")->isChecked());
+    // The camera reports the new range in its next header and frames come again.
+    const uint64_t painted = live_->view().paintedFrames();
+    QTRY_VERIFY_WITH_TIMEOUT(live_->view().paintedFrames() > painted + 3, kBoundMs);
+  }
+
+  void disconnectEndsTheLink() {
+    startCamera(cameraOptions("vi640"));
+    waitStreaming();
+    session_->mainFrame().command("actionDisconnect")->trigger();
+    QVERIFY(!live_->acquisition().threadRunning());
+    QVERIFY(!live_->acquisition().connected());
+    QVERIFY(sim_->waitFor([](const irsim::Stats& s) { return !s.clientConnected; },
+                          std::chrono::milliseconds(kBoundMs)));
+    QVERIFY(session_->mainFrame().command("actionConnect")->isEnabled());
+    QVERIFY(!session_->mainFrame().command("actionDisconnect")->isEnabled());
+  }
+
+  void filterDialogsSwitchOnOneBlurWithItsParameters() {
+    FilterState filters;
+    filters.bilateral = true;
+    onNextDialog([](QDialog& dialog) {
+      QCOMPARE(dialog.objectName(), QString("CKernelSizeDlg"));
+      const auto boxes = dialog.findChildren<QSpinBox*>();
+      QCOMPARE(boxes.size(), 2);
+      boxes[0]->setValue(7);
+      boxes[1]->setValue(9);
+      dialog.findChild<QDoubleSpinBox*>()->setValue(2.5);
+      dialog.accept();
+    });
+    QVERIFY(editFilter(7, filters, nullptr));
+    QVERIFY(filters.gaussian);
+    QVERIFY(!filters.bilateral);
+    QCOMPARE(filters.gaussianWidth, 7);
+    QCOMPARE(filters.gaussianHeight, 9);
+    QCOMPARE(filters.gaussianSigma, 2.5f);
+
+    onNextDialog([](QDialog& dialog) {
+      QCOMPARE(dialog.objectName(), QString("CBilateralFilterDlg"));
+      dialog.reject();
+    });
+    QVERIFY(!editFilter(9, filters, nullptr));
+    QVERIFY(filters.gaussian);  // a cancelled dialog changes nothing
+  }
+
+  void userRateDialogOpensAtTheSecondsOfTheDivisor() {
+    CCameraFPSSetting dialog(59, 30.0f);
+    QCOMPARE(dialog.seconds(), 2);
+    QCOMPARE(dialog.rateText(), QString("0.500"));
+    dialog.setSeconds(4);
+    QCOMPARE(dialog.rateText(), QString("0.250"));
+    QCOMPARE(dialog.divisor(), 119);
+  }
+};
+
+QTEST_MAIN(LiveViewTest)
+#include "live_view_test.moc"

@@ -1,0 +1,151 @@
+// The frame pipeline on KS frames of the simulated scene, without a camera link.
+#include "view/frame_pipeline.h"
+
+#include "camera.h"
+#include "conversion.h"
+#include "scene.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace solvane {
+namespace {
+
+class KsFrames {
+ public:
+  KsFrames() {
+    irsim::parseModel("va320", config_, nullptr);
+    header_ = std::make_unique<irsim::CameraHeader>(config_);
+    tables_ = irsim::FirstGenerationTables::builtIn();
+    mapper_ = std::make_unique<irsim::RawMapper>(*header_, tables_);
+    irsim::SceneConfig scene;
+    scene.motionPeriod = 48;  // the blobs move visibly from frame to frame
+    scene_ = std::make_unique<irsim::Scene>(scene, 384, 288);
+    std::memcpy(frame.header.bytes, header_->bytes().data(), sizeof frame.header.bytes);
+    frame.pixels = pixels_.data();
+    frame.pixelCapacity = static_cast<uint32_t>(pixels_.size());
+    CreateIRCamDataKS(&frame);
+    camera.width = 384;
+    camera.height = 288;
+    camera.cameraType = 2;
+    camera.modelIndex = 3;
+    camera.ks = true;
+    camera.headerVersion = config_.version;
+  }
+  ~KsFrames() { CloseIRCamDataKS(&frame); }
+
+  void render(uint64_t tick) {
+    scene_->render(tick, *mapper_, std::span<uint16_t>(pixels_.data(), 384 * 288));
+    LoadIRCamDataKS(&frame, pixels_.data(), static_cast<int32_t>(pixels_.size()));
+  }
+  const irsim::Scene& scene() const { return *scene_; }
+
+  IRFrame frame{};
+  CameraState camera;
+
+ private:
+  irsim::CameraConfig config_;
+  std::unique_ptr<irsim::CameraHeader> header_;
+  irsim::FirstGenerationTables tables_ = irsim::FirstGenerationTables::builtIn();
+  std::unique_ptr<irsim::RawMapper> mapper_;
+  std::unique_ptr<irsim::Scene> scene_;
+  std::vector<uint16_t> pixels_ = std::vector<uint16_t>(384 * 289, 0);
+};
+
+TEST(FramePipeline, HotAndColdPointsAreRefreshedEveryTwelfthFrame) {
+  KsFrames frames;
+  FramePipeline pipeline;
+  PipelineInput input;
+  float level = 30, span = 20;
+  std::vector<HotCold> seen;
+  for (uint64_t tick = 0; tick < 25; ++tick) {
+    frames.render(tick);
+    ASSERT_TRUE(pipeline.process(frames.frame, frames.camera, input, level, span));
+    ASSERT_TRUE(pipeline.latest().hotCold.has_value());
+    seen.push_back(*pipeline.latest().hotCold);
+  }
+  auto same = [](const HotCold& a, const HotCold& b) {
+    return a.hotX == b.hotX && a.hotY == b.hotY && a.coldX == b.coldX && a.coldY == b.coldY;
+  };
+  for (size_t i = 1; i < 12; ++i) EXPECT_TRUE(same(seen[i], seen[0])) << i;
+  EXPECT_FALSE(same(seen[12], seen[0]));
+  for (size_t i = 13; i < 24; ++i) EXPECT_TRUE(same(seen[i], seen[12])) << i;
+  EXPECT_FALSE(same(seen[24], seen[12]));
+  // The refreshed point lies on the hot disc of that frame.
+  const irsim::PixelPoint hot = frames.scene().hotCentre(12);
+  EXPECT_NEAR(seen[12].hotX, hot.x, frames.scene().plateauRadius());
+  EXPECT_NEAR(seen[12].hotY, hot.y, frames.scene().plateauRadius());
+  // A new connection starts the count again: its first frame refreshes at once.
+  pipeline.restart();
+  frames.render(30);
+  ASSERT_TRUE(pipeline.process(frames.frame, frames.camera, input, level, span));
+  EXPECT_FALSE(same(*pipeline.latest().hotCold, seen[24]));
+}
+
+TEST(FramePipeline, MouseTemperatureAndPictureOfEachFrame) {
+  KsFrames frames;
+  FramePipeline pipeline;
+  PipelineInput input;
+  const irsim::PixelPoint cold = frames.scene().coldCentre(0);
+  input.mouseX = cold.x;
+  input.mouseY = cold.y;
+  float level = 30, span = 20;
+  frames.render(0);
+  ASSERT_TRUE(pipeline.process(frames.frame, frames.camera, input, level, span));
+  const ComposedFrame frame = pipeline.latest();
+  ASSERT_TRUE(frame.mouseTemp.has_value());
+  EXPECT_NEAR(*frame.mouseTemp, frames.scene().config().cold, 1.5);
+  ASSERT_EQ(frame.picture.size(), 384u * 288u);
+  for (uint32_t pixel : frame.picture) ASSERT_EQ(pixel >> 24, 0xFFu);
+  // Outside the image there is no mouse temperature.
+  input.mouseX = 384;
+  ASSERT_TRUE(pipeline.process(frames.frame, frames.camera, input, level, span));
+  EXPECT_FALSE(pipeline.latest().mouseTemp.has_value());
+  EXPECT_FALSE(pipeline.temperatureAt(384, 0).has_value());
+  EXPECT_FALSE(pipeline.intensityAt(0, -1).has_value());
+}
+
+TEST(FramePipeline, AnUnknownPaletteKeepsTheOldOne) {
+  FramePipeline pipeline;
+  EXPECT_TRUE(pipeline.setPalette(8, false));
+  EXPECT_FALSE(pipeline.setPalette(500, false));
+}
+
+TEST(FramePipeline, FilterMenuMapsToKernelTypes) {
+  EXPECT_EQ(kernelTypeOfFilter(0), 0);
+  EXPECT_EQ(kernelTypeOfFilter(1), 3);
+  EXPECT_EQ(kernelTypeOfFilter(2), 2);
+  EXPECT_EQ(kernelTypeOfFilter(3), 4);
+  EXPECT_EQ(kernelTypeOfFilter(4), 5);
+  EXPECT_EQ(kernelTypeOfFilter(5), 0);
+}
+
+TEST(FramePipeline, FiltersChangeTheDisplayImage) {
+  KsFrames frames;
+  PipelineInput input;
+  frames.render(0);
+  auto greyWith = [&](const FilterState& filters) {
+    FramePipeline pipeline;
+    pipeline.setFilters(filters);
+    float level = 30, span = 20;
+    EXPECT_TRUE(pipeline.process(frames.frame, frames.camera, input, level, span));
+    return pipeline.latest().grey;
+  };
+  const auto plain = greyWith({});
+  FilterState sharpen;
+  sharpen.kernel = 5;
+  EXPECT_NE(greyWith(sharpen), plain);
+  FilterState stack;
+  stack.stack = true;
+  stack.stackRadius = 4;
+  const auto stacked = greyWith(stack);
+  EXPECT_NE(stacked, plain);
+  // The bilateral filter comes first: with it on, the stack blur is not run.
+  FilterState both = stack;
+  both.bilateral = true;
+  EXPECT_NE(greyWith(both), stacked);
+}
+
+}  // namespace
+}  // namespace solvane
