@@ -1,6 +1,8 @@
 // Exports of the image filters: pointer and window-size checks, then the C++ filters.
 #include <irdex.h>
 
+#include "records/boundary.h"
+
 #include <cstddef>
 #include <span>
 
@@ -17,13 +19,11 @@ std::span<uint8_t> greyImage(uint8_t* image, int width, int height) {
 
 // Nothing may escape into a C caller.
 template <typename Work>
-SdkStatus guarded(Work work) {
-  try {
+SdkStatus guarded(Work work) noexcept {
+  return irdex::guarded([&] {
     work();
     return SDK_SUCCESS;
-  } catch (...) {
-    return SDK_ERR_BUFFER;
-  }
+  });
 }
 
 }  // namespace

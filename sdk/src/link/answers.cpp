@@ -7,6 +7,7 @@
 #include "link/packet.h"
 #include "link/receive_common.h"
 #include "link/socket_io.h"
+#include "records/boundary.h"
 
 namespace irdex::link {
 namespace {
@@ -139,36 +140,20 @@ SdkStatus getFpgaRegData(int32_t socket, IrdexTimer** keepAlive, FpgaAnswer* ans
 
 extern "C" IRDEX_API SdkStatus GetCamSysData(int32_t socket, IrdexTimer** keepAlive,
                                              CamSysData* data) {
-  try {
-    return irdex::link::getCamSysData(socket, keepAlive, data);
-  } catch (...) {
-    return SDK_ERR_BUFFER;
-  }
+  return irdex::guarded([&] { return irdex::link::getCamSysData(socket, keepAlive, data); });
 }
 
 extern "C" IRDEX_API SdkStatus GetCamTempTable(int32_t socket, IrdexTimer** keepAlive,
                                                CamTempTable* table) {
-  try {
-    return irdex::link::getCamTempTable(socket, keepAlive, table);
-  } catch (...) {
-    return SDK_ERR_BUFFER;
-  }
+  return irdex::guarded([&] { return irdex::link::getCamTempTable(socket, keepAlive, table); });
 }
 
 extern "C" IRDEX_API SdkStatus GetUpdateData(int32_t socket, IrdexTimer** keepAlive,
                                              UpdateAnswer* answer) {
-  try {
-    return irdex::link::getUpdateData(socket, keepAlive, answer);
-  } catch (...) {
-    return SDK_ERR_BUFFER;
-  }
+  return irdex::guarded([&] { return irdex::link::getUpdateData(socket, keepAlive, answer); });
 }
 
 extern "C" IRDEX_API SdkStatus GetFpgaRegData(int32_t socket, IrdexTimer** keepAlive,
                                               FpgaAnswer* answer) {
-  try {
-    return irdex::link::getFpgaRegData(socket, keepAlive, answer);
-  } catch (...) {
-    return SDK_ERR_BUFFER;
-  }
+  return irdex::guarded([&] { return irdex::link::getFpgaRegData(socket, keepAlive, answer); });
 }

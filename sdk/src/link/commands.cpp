@@ -7,6 +7,7 @@
 #include "link/keep_alive.h"
 #include "link/packet.h"
 #include "link/socket_io.h"
+#include "records/boundary.h"
 #include "records/byte_order.h"
 
 namespace irdex::link {
@@ -106,21 +107,21 @@ SdkStatus sendMessageToCamera(int32_t socket, IrdexTimer** keepAlive, int32_t in
 
 extern "C" IRDEX_API SdkStatus SendCameraMessage(int32_t socket, IrdexTimer** keepAlive,
                                                  int32_t index, int16_t arg1, int16_t arg2) {
-  try {
-    return irdex::link::sendCameraMessage(socket, keepAlive, index, arg1, arg2);
-  } catch (...) {
-    return SDK_SUCCESS;  // commands report nothing but having been handed over
-  }
+  // Commands report nothing but having been handed over.
+  return irdex::guarded(
+      [&] { return irdex::link::sendCameraMessage(socket, keepAlive, index, arg1, arg2); },
+      SDK_SUCCESS);
 }
 
 extern "C" IRDEX_API SdkStatus SendMessageToCamera(int32_t socket, IrdexTimer** keepAlive,
                                                    int32_t index, int16_t arg1, int16_t arg2,
                                                    uint32_t arg3, uint32_t arg4, uint32_t arg5) {
-  try {
-    return irdex::link::sendMessageToCamera(socket, keepAlive, index, arg1, arg2, arg3, arg4, arg5);
-  } catch (...) {
-    return SDK_SUCCESS;
-  }
+  return irdex::guarded(
+      [&] {
+        return irdex::link::sendMessageToCamera(socket, keepAlive, index, arg1, arg2, arg3, arg4,
+                                                arg5);
+      },
+      SDK_SUCCESS);
 }
 
 namespace {

@@ -2,6 +2,8 @@
 // order the interface names, take and give back the handle, and keep exceptions inside.
 #include <irdex.h>
 
+#include "records/boundary.h"
+
 #include <ctime>
 #include <memory>
 #include <optional>
@@ -22,17 +24,6 @@ std::optional<std::tm> currentLocalTime() {
   std::tm local{};
   if (now == static_cast<std::time_t>(-1) || !localtime_r(&now, &local)) return std::nullopt;
   return local;
-}
-
-// Runs a body that allocates the handle; an allocation failure is a record that could not be
-// allocated, and nothing leaves the library as an exception.
-template <typename Body>
-SdkStatus guarded(Body&& body) noexcept {
-  try {
-    return body();
-  } catch (...) {
-    return SDK_ERR_BUFFER;
-  }
 }
 
 // A time-stamped layout delivers its stamp, so it needs somewhere to put it.
@@ -83,7 +74,7 @@ SdkStatus saveHeaders(IRStreamHandle* out, const char* fileName, const IRHeader*
                       const IRHeaderExt* ext, bool withExtension) {
   if (withExtension && out) *out = nullptr;
   if (!out || !fileName || !header || (withExtension && !ext)) return SDK_ERR_OPEN_FILE;
-  return guarded([&] {
+  return irdex::guarded([&] {
     std::unique_ptr<IRStream> stream;
     const SdkStatus status = st::createStreamFile(fileName, *header, ext, stream);
     if (status == SDK_SUCCESS) *out = stream.release();
@@ -125,7 +116,7 @@ IRDEX_API SdkStatus SetIRImageToStream_v2(IRStreamHandle s, const uint16_t* pixe
 IRDEX_API SdkStatus LoadIRImage(IRStreamHandle* out, const char* fileName, int32_t* fileLength) {
   if (!out || !fileName) return SDK_ERR_OPEN_FILE;
   if (!fileLength) return SDK_ERR_BUFFER;
-  return guarded([&] {
+  return irdex::guarded([&] {
     std::unique_ptr<IRStream> stream;
     const SdkStatus status = st::openStreamFile(fileName, stream, *fileLength);
     if (status == SDK_SUCCESS) *out = stream.release();
@@ -200,7 +191,7 @@ IRDEX_API SdkStatus HXRFileOpen(IRStreamHandle* out, const char* fileName, int32
   constexpr int32_t kCreate = 1;
   if (!out || !fileName) return SDK_ERR_OPEN_FILE;
   if (!header) return mode == kCreate ? SDK_ERR_OPEN_FILE : SDK_ERR_BUFFER;
-  return guarded([&] {
+  return irdex::guarded([&] {
     std::unique_ptr<IRStream> stream;
     const SdkStatus status =
         mode == kCreate ? st::createContainer(fileName, *header, currentLocalTime(), stream)
