@@ -2,7 +2,8 @@
 # Runs the finder against a real Avahi daemon that sees only the loopback interface, inside
 # private network, mount and process namespaces: the daemon, its bus and the announcement
 # cannot meet anything outside, and every process of the test ends with the namespace.
-# The camera is the simulator, announcing itself as a real camera would.
+# One camera is announced by avahi-publish-service, the other is the simulator announcing
+# itself as a real camera would.
 # Usage: avahi_loopback_test.sh <finder test executable> <irsim executable>
 set -euo pipefail
 
@@ -74,9 +75,14 @@ server_running() {
 }
 wait_for server_running || { cat "$work/avahi.log" >&2; exit 1; }
 
-"$irsim" --model va320 --name "Loading dock" --mac 00:11:22:33:44:77 --announce --quiet \
+# Two cameras: one announced by hand as a record, one the simulator announcing itself.
+avahi-publish-service "Dock 7" _vyn-cam._tcp 15001 \
+  "model=KT4" "name=Loading dock" "ip=127.0.0.2" "mac=00:11:22:33:44:77" \
   >"$work/publish.log" 2>&1 &
-wait_for grep -q "announced as" "$work/publish.log"
+wait_for grep -q "Established" "$work/publish.log"
+"$irsim" --model va320 --name "Boiler house" --mac 00:11:22:33:44:88 --announce --quiet \
+  >"$work/irsim.log" 2>&1 &
+wait_for grep -q "announced as" "$work/irsim.log"
 
 export QT_QPA_PLATFORM=offscreen
 unset IRDEX_DNSSD_LIBRARY
