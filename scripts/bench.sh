@@ -29,3 +29,11 @@ for bench in "${benches[@]}"; do
 done
 echo
 python3 "$(dirname "$0")/bench_table.py" "$results"/*.json
+
+# The live analyzer as a whole: its CPU time over 30 s of 640 x 480 video (skipped by a
+# BENCH_FILTER run, and where the programs are not built).
+if [ -z "${BENCH_FILTER:-}" ] && [ -x "$bin/solvane" ] && [ -x "$bin/irsim" ]; then
+  echo
+  bash "$(dirname "$0")/analyzer-cpu.sh" "$bin" 30 2>/dev/null | grep -v '^irsim:' || \
+    echo "the live analyzer measurement failed"
+fi
