@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -342,8 +343,7 @@ void Simulator::runSession(int fd) {
       if (Clock::now() > c.nextFrame + period) c.nextFrame = Clock::now() + period;
     }
   }
-  ::shutdown(fd, SHUT_RDWR);
-  ::close(fd);
+  closeGracefully(fd);
   updateStats([](Stats& s) {
     s.clientConnected = false;
     s.streaming = false;
@@ -396,6 +396,27 @@ bool Simulator::sendPacket(Connection& c, const std::vector<uint8_t>& packet) {
     }
   }
   return sendBytes(c, packet.data(), packet.size());
+}
+
+// The write side is shut first, so the client sees the end after the last byte; what the
+// client still sends (keep-alives) is read and dropped for a moment, because closing with
+// unread bytes resets the connection, and a reset can cost the client data it has not read
+// yet. A stopping simulator does not wait.
+void Simulator::closeGracefully(int fd) {
+  ::shutdown(fd, SHUT_WR);
+  std::array<uint8_t, 4096> scratch;
+  const auto deadline = Clock::now() + std::chrono::seconds(1);
+  while (!stopping_ && Clock::now() < deadline) {
+    pollfd peer{fd, POLLIN, 0};
+    const int ready = ::poll(&peer, 1, 50);
+    if (ready < 0 && errno != EINTR) break;
+    if (ready > 0) {
+      const ssize_t got = ::recv(fd, scratch.data(), scratch.size(), 0);
+      if (got == 0) break;  // the client has closed too
+      if (got < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) break;
+    }
+  }
+  ::close(fd);
 }
 
 bool Simulator::sendFrame(Connection& c) {

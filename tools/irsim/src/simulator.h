@@ -109,6 +109,8 @@ class Simulator {
   struct Connection;
   void serve();
   void runSession(int fd);
+  // Ends a connection so that the client can read every byte sent before the end.
+  void closeGracefully(int fd);
   void handlePacket(Connection& c, const uint8_t* packet, uint32_t length);
   bool sendPacket(Connection& c, const std::vector<uint8_t>& packet);
   bool sendBytes(Connection& c, const uint8_t* data, size_t size);
