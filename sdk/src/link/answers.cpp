@@ -18,6 +18,29 @@ SdkStatus ignorePayload(ExactReader& reader, const PacketHeader& header, SdkStat
   return read == SDK_SUCCESS ? status : read;
 }
 
+// The opening every answer shares: a NAK counts before the identifier is looked at (its codes
+// are read and -100 returned), and a foreign identifier or an impossible length ends the call.
+// True when the caller is done and returns `status`; false leaves an ACK or a payload to read.
+bool answerEndsAtHead(ExactReader& reader, PacketHeader& header, int32_t socket,
+                      IrdexTimer** keepAlive, int16_t& code1, int16_t& code2, SdkStatus& status) {
+  status = readPacketHeader(reader, header);
+  if (status != SDK_SUCCESS) return true;
+  if (header.type == kTypeNak && header.lengthIsSane()) {
+    status = readAckCodes(reader, header, code1, code2);
+    if (status == SDK_SUCCESS) status = SDK_ERR_NAK;
+    return true;
+  }
+  if (header.id != kPacketId) {
+    status = rejectUnknownId(header, socket, keepAlive);
+    return true;
+  }
+  if (!header.lengthIsSane()) {
+    status = rejectLength(header);
+    return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 SdkStatus getCamSysData(int32_t socket, IrdexTimer** keepAlive, CamSysData* data) {
@@ -28,15 +51,9 @@ SdkStatus getCamSysData(int32_t socket, IrdexTimer** keepAlive, CamSysData* data
   PrivateStaging staging;
   ExactReader reader = staging.reader(socket);
   PacketHeader header;
-  SdkStatus status = readPacketHeader(reader, header);
-  if (status != SDK_SUCCESS) return status;
-  // A NAK counts before the identifier is looked at.
-  if (header.type == kTypeNak && header.lengthIsSane()) {
-    status = readAckCodes(reader, header, data->ackCode1, data->ackCode2);
-    return status == SDK_SUCCESS ? SDK_ERR_NAK : status;
-  }
-  if (header.id != kPacketId) return rejectUnknownId(header, socket, keepAlive);
-  if (!header.lengthIsSane()) return rejectLength(header);
+  SdkStatus status;
+  if (answerEndsAtHead(reader, header, socket, keepAlive, data->ackCode1, data->ackCode2, status))
+    return status;
   if (header.type == kTypeAck) return readAckCodes(reader, header, data->ackCode1, data->ackCode2);
   if (header.type == kTypeSystemData) {
     status = readPayloadInto(reader, header, data->block, sizeof data->block);
@@ -55,14 +72,10 @@ SdkStatus getCamTempTable(int32_t socket, IrdexTimer** keepAlive, CamTempTable* 
     table->ackCode1 = 0;
     table->ackCode2 = 0;
     PacketHeader header;
-    SdkStatus status = readPacketHeader(reader, header);
-    if (status != SDK_SUCCESS) return status;
-    if (header.type == kTypeNak && header.lengthIsSane()) {
-      status = readAckCodes(reader, header, table->ackCode1, table->ackCode2);
-      return status == SDK_SUCCESS ? SDK_ERR_NAK : status;
-    }
-    if (header.id != kPacketId) return rejectUnknownId(header, socket, keepAlive);
-    if (!header.lengthIsSane()) return rejectLength(header);
+    SdkStatus status;
+    if (answerEndsAtHead(reader, header, socket, keepAlive, table->ackCode1, table->ackCode2,
+                         status))
+      return status;
     switch (header.type) {
       case kTypeAck: return readAckCodes(reader, header, table->ackCode1, table->ackCode2);
       case kTypeTableFirst:
@@ -86,16 +99,11 @@ SdkStatus getUpdateData(int32_t socket, IrdexTimer** keepAlive, UpdateAnswer* an
   PrivateStaging staging;
   ExactReader reader = staging.reader(socket);
   PacketHeader header;
-  SdkStatus status = readPacketHeader(reader, header);
-  if (status != SDK_SUCCESS) return status;
-  if (header.type == kTypeNak && header.lengthIsSane()) {
-    status = readAckCodes(reader, header, answer->code1, answer->code2);
-    if (status != SDK_SUCCESS) return status;
-    answer->kind = kKindNak;
-    return SDK_ERR_NAK;
+  SdkStatus status;
+  if (answerEndsAtHead(reader, header, socket, keepAlive, answer->code1, answer->code2, status)) {
+    if (status == SDK_ERR_NAK) answer->kind = kKindNak;
+    return status;
   }
-  if (header.id != kPacketId) return rejectUnknownId(header, socket, keepAlive);
-  if (!header.lengthIsSane()) return rejectLength(header);
   if (header.type == kTypeAck) {
     status = readAckCodes(reader, header, answer->code1, answer->code2);
     if (status != SDK_SUCCESS) return status;
@@ -118,14 +126,9 @@ SdkStatus getFpgaRegData(int32_t socket, IrdexTimer** keepAlive, FpgaAnswer* ans
   PrivateStaging staging;
   ExactReader reader = staging.reader(socket);
   PacketHeader header;
-  SdkStatus status = readPacketHeader(reader, header);
-  if (status != SDK_SUCCESS) return status;
-  if (header.type == kTypeNak && header.lengthIsSane()) {
-    status = readAckCodes(reader, header, answer->code1, answer->code2);
-    return status == SDK_SUCCESS ? SDK_ERR_NAK : status;
-  }
-  if (header.id != kPacketId) return rejectUnknownId(header, socket, keepAlive);
-  if (!header.lengthIsSane()) return rejectLength(header);
+  SdkStatus status;
+  if (answerEndsAtHead(reader, header, socket, keepAlive, answer->code1, answer->code2, status))
+    return status;
   if (header.type == kTypeAck) return readAckCodes(reader, header, answer->code1, answer->code2);
   if (header.type == kTypeFpgaRegister) {
     status = readPayloadInto(reader, header, answer->data, sizeof answer->data);
