@@ -3,7 +3,6 @@
 
 JOBS ?= 2
 BUILD ?= build
-GENERATOR := $(shell command -v ninja >/dev/null 2>&1 && echo Ninja || echo "Unix Makefiles")
 FUZZ_SECONDS ?= 20
 CMAKE_FLAGS ?=
 
@@ -15,7 +14,7 @@ deps:
 	@bash scripts/install-deps.sh
 
 configure: deps
-	@cmake -S . -B $(BUILD) -G "$(GENERATOR)" $(CMAKE_FLAGS) >/dev/null
+	@bash scripts/configure.sh . $(BUILD) $(CMAKE_FLAGS) >/dev/null
 
 build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
@@ -27,26 +26,26 @@ run: build
 	@IRSIM_ARGS="$(IRSIM_ARGS)" bash scripts/run.sh $(BUILD)
 
 bench: deps
-	@cmake -S . -B build-bench -G "$(GENERATOR)" -DCMAKE_BUILD_TYPE=Release -DIRDEX_BUILD_TESTS=OFF >/dev/null
+	@bash scripts/configure.sh . build-bench -DCMAKE_BUILD_TYPE=Release -DIRDEX_BUILD_TESTS=OFF >/dev/null
 	@cmake --build build-bench -j $(JOBS)
 	@bash scripts/bench.sh build-bench
 
 # Each libFuzzer target for a short, bounded time (FUZZ_SECONDS each).
 fuzz: deps
-	@CC=clang CXX=clang++ cmake -S . -B build-fuzz -G "$(GENERATOR)" -DIRDEX_FUZZ=ON -DIRDEX_BUILD_TESTS=OFF >/dev/null
+	@CC=clang CXX=clang++ bash scripts/configure.sh . build-fuzz -DIRDEX_FUZZ=ON -DIRDEX_BUILD_TESTS=OFF >/dev/null
 	@cmake --build build-fuzz -j $(JOBS)
 	@bash scripts/fuzz.sh build-fuzz $(FUZZ_SECONDS)
 
 # The SDK's tests under AddressSanitizer and UndefinedBehaviorSanitizer.
 sanitize: deps
-	@cmake -S . -B build-asan -G "$(GENERATOR)" -DIRDEX_SANITIZE=address -DIRDEX_SDK_ONLY=ON >/dev/null
+	@bash scripts/configure.sh . build-asan -DIRDEX_SANITIZE=address -DIRDEX_SDK_ONLY=ON >/dev/null
 	@cmake --build build-asan -j $(JOBS)
 	@cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 	  ctest --output-on-failure -j $(JOBS) -L sdk
 
 # The SDK's tests under ThreadSanitizer.
 tsan: deps
-	@cmake -S . -B build-tsan -G "$(GENERATOR)" -DIRDEX_SANITIZE=thread -DIRDEX_SDK_ONLY=ON >/dev/null
+	@bash scripts/configure.sh . build-tsan -DIRDEX_SANITIZE=thread -DIRDEX_SDK_ONLY=ON >/dev/null
 	@cmake --build build-tsan -j $(JOBS)
 	@cd build-tsan && TSAN_OPTIONS=halt_on_error=1 ctest --output-on-failure -j $(JOBS) -L sdk
 

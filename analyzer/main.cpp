@@ -1,9 +1,9 @@
 // Solvane, the analyzer: live viewing, measurement, recording and playback of radiometric
 // cameras.
 #include "acquisition/ui/live_controller.h"
-#include "app/ui/message_box_notifier.h"
 #include "app/ui/solvane_session.h"
 #include "app/ui/termination_signals.h"
+#include "desktop/message_box_notifier.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -25,7 +25,7 @@ int main(int argc, char* argv[]) {
   parser.addOption(connectOption);
   parser.process(application);
 
-  solvane::MessageBoxNotifier notifier;
+  desktop::MessageBoxNotifier notifier(solvane::kDefaultTitle);
   solvane::SessionOptions options;
   options.programFolder = QCoreApplication::applicationDirPath().toStdString();
   options.openUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };

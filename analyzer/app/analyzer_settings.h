@@ -2,14 +2,14 @@
 // default, read once when the document is made and written when it closes.
 #pragma once
 
+#include "app/settings_store.h"
+
 #include <cstdint>
 #include <span>
 #include <string>
 #include <variant>
 
 namespace solvane {
-
-class SettingsStore;
 
 struct AnalyzerSettings {
   std::string camIp;

@@ -2,6 +2,10 @@
 // commands that belong to the program rather than to a camera or an image.
 #pragma once
 
+#include "app/notifier.h"
+
+#include "app/settings_store.h"
+
 #include "app/company_info.h"
 
 #include <filesystem>
@@ -10,8 +14,6 @@
 namespace solvane {
 
 class CVynCamSDKDoc;
-class Notifier;
-class SettingsStore;
 
 inline constexpr const char* kWindowTitle = "Solvane";
 inline constexpr const char* kApplicationId = "Irdex.Solvane.Analyzer";

@@ -2,6 +2,10 @@
 // span of the image mapping and the IR information block of the image.
 #pragma once
 
+#include "app/notifier.h"
+
+#include "app/settings_store.h"
+
 #include "app/analyzer_settings.h"
 #include "app/ir_info_block.h"
 
@@ -11,9 +15,6 @@
 #include <string>
 
 namespace solvane {
-
-class Notifier;
-class SettingsStore;
 
 inline constexpr const char* kInitializeQuestion = "Do you want to initialize parameters.";
 inline constexpr const char* kInitializeTitle = "Information";

@@ -3,6 +3,8 @@
 // pane's buttons. Acquisition events arrive queued, in order, on the window's thread.
 #pragma once
 
+#include "app/notifier.h"
+
 #include "acquisition/live_acquisition.h"
 #include "view/frame_pipeline.h"
 #include "view/ui/thermal_view.h"
@@ -19,7 +21,6 @@ namespace solvane {
 
 class CMainFrame;
 class CVynCamSDKDoc;
-class Notifier;
 
 struct LiveOptions {
   std::chrono::milliseconds retryDelay{10000};

@@ -1,6 +1,6 @@
 #include "app/analyzer_settings.h"
 #include "app/settings_store.h"
-#include "temp_folder.h"
+#include "testing/temp_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@
 namespace solvane {
 namespace {
 
-using testing::TempFolder;
+using testsupport::TempFolder;
 
 SettingsContext contextWithBrand(const std::string& brand) { return {brand, "/pictures"}; }
 
@@ -221,7 +221,7 @@ class TextRoundTrip : public ::testing::TestWithParam<std::string> {};
 // Paths and names come from dialogs: separators, quotes and non-ASCII letters must come back
 // as they were written.
 TEST_P(TextRoundTrip, TextSurvivesTheStore) {
-  testing::TempFolder folder;
+  testsupport::TempFolder folder;
   {
     SettingsStore store(folder.iniFile());
     store.writeString("SAVE PATH", GetParam());

@@ -2,7 +2,7 @@
 #include "app/settings_store.h"
 #include "app/vyn_cam_sdk_app.h"
 #include "app/vyn_cam_sdk_doc.h"
-#include "temp_folder.h"
+#include "testing/temp_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +12,7 @@
 namespace solvane {
 namespace {
 
-using testing::TempFolder;
+using testsupport::TempFolder;
 
 class DocumentTest : public ::testing::Test {
  protected:

@@ -1,5 +1,5 @@
 #include "app/save_path.h"
-#include "temp_folder.h"
+#include "testing/temp_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -23,7 +23,7 @@ TEST(SavePath, PrefixesEndBeforeEachSeparator) {
 }
 
 TEST(SavePath, MakesEveryMissingFolderOutermostFirst) {
-  testing::TempFolder folder;
+  testsupport::TempFolder folder;
   const std::string root = (folder.path() / "D").string();
   const std::vector<std::string> made = ensureSavePath(root + "/a/b/c");
   EXPECT_EQ(made, (std::vector<std::string>{root, root + "/a", root + "/a/b", root + "/a/b/c"}));
@@ -31,7 +31,7 @@ TEST(SavePath, MakesEveryMissingFolderOutermostFirst) {
 }
 
 TEST(SavePath, LeavesExistingFoldersAndTheirFilesAlone) {
-  testing::TempFolder folder;
+  testsupport::TempFolder folder;
   const fs::path existing = folder.path() / "a";
   fs::create_directory(existing);
   std::ofstream(existing / "keep.txt") << "x";
@@ -42,7 +42,7 @@ TEST(SavePath, LeavesExistingFoldersAndTheirFilesAlone) {
 }
 
 TEST(SavePath, FailuresAreIgnored) {
-  testing::TempFolder folder;
+  testsupport::TempFolder folder;
   const fs::path file = folder.path() / "plain-file";
   std::ofstream(file) << "x";
   EXPECT_TRUE(ensureSavePath((file / "sub" / "dir").string()).empty());

@@ -2,6 +2,10 @@
 // the middle and the dockable panes around it, whose layout is kept in the settings store.
 #pragma once
 
+#include "app/notifier.h"
+
+#include "app/settings_store.h"
+
 #include "app/ui/docking_panes.h"
 
 #include <QMainWindow>
@@ -15,8 +19,6 @@ namespace solvane {
 
 class CVynCamSDKApp;
 class CVynCamSDKDoc;
-class Notifier;
-class SettingsStore;
 
 class CMainFrame : public QMainWindow {
   Q_OBJECT

@@ -18,7 +18,7 @@ SolvaneSession::SolvaneSession(SessionOptions options, Notifier& notifier)
            options.versionText.empty() ? buildVersionText() : options.versionText) {
   app_.loadCompanyInfo(notifier);
   store_ = options.settingsFile ? std::make_unique<SettingsStore>(*options.settingsFile)
-                                : std::make_unique<SettingsStore>(SettingsStore::forUser());
+                                : std::make_unique<SettingsStore>(SettingsStore::forUser(kProfileApplication));
   layoutWasReset_ = app_.resetLayoutIfAsked(*store_);
 
   SettingsContext context{app_.brand(), options.picturesFolder.empty() ? platformPicturesFolder()

@@ -1,6 +1,8 @@
 // One run of the analyzer: the start-up in its fixed order, and what lives until the end.
 #pragma once
 
+#include "app/notifier.h"
+
 #include "app/settings_store.h"
 #include "app/ui/docking_panes.h"
 #include "app/ui/main_frame.h"
@@ -14,8 +16,6 @@
 #include <optional>
 
 namespace solvane {
-
-class Notifier;
 
 struct SessionOptions {
   // Where the data files are: the company file, the logo and the manual.

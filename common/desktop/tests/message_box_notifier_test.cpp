@@ -1,6 +1,6 @@
 // The program's notifier shows a real message box with the text, title and buttons asked
 // for, and hands back the button the user pressed.
-#include "app/ui/message_box_notifier.h"
+#include "desktop/message_box_notifier.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -8,10 +8,10 @@
 #include <QTimer>
 #include <QtTest>
 
-using namespace solvane;
+using namespace desktop;
 
-Q_DECLARE_METATYPE(solvane::Buttons)
-Q_DECLARE_METATYPE(solvane::Answer)
+Q_DECLARE_METATYPE(desktop::Buttons)
+Q_DECLARE_METATYPE(desktop::Answer)
 
 class MessageBoxNotifierTest : public QObject {
   Q_OBJECT
@@ -57,7 +57,7 @@ class MessageBoxNotifierTest : public QObject {
       }
     });
 
-    MessageBoxNotifier notifier;
+    MessageBoxNotifier notifier("Solvane");
     const Answer given = notifier.show(
         Message{"Do you want to reset window layout.", "Information", buttons, Severity::Question});
     QCOMPARE(seenText, QString("Do you want to reset window layout."));

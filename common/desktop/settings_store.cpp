@@ -1,8 +1,8 @@
-#include "app/settings_store.h"
+#include "desktop/settings_store.h"
 
 #include <limits>
 
-namespace solvane {
+namespace desktop {
 
 SettingsStore::SettingsStore(std::unique_ptr<QSettings> settings)
     : settings_(std::move(settings)) {}
@@ -10,9 +10,9 @@ SettingsStore::SettingsStore(std::unique_ptr<QSettings> settings)
 SettingsStore::SettingsStore(const QString& iniPath)
     : settings_(std::make_unique<QSettings>(iniPath, QSettings::IniFormat)) {}
 
-SettingsStore SettingsStore::forUser() {
+SettingsStore SettingsStore::forUser(const char* application) {
   return SettingsStore(std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
-                                                   kProfileOrganisation, kProfileApplication));
+                                                   kProfileOrganisation, application));
 }
 
 QString SettingsStore::sectionKey(const char* section, const char* key) {
@@ -66,4 +66,4 @@ void SettingsStore::sync() { settings_->sync(); }
 
 QString SettingsStore::fileName() const { return settings_->fileName(); }
 
-}  // namespace solvane
+}  // namespace desktop

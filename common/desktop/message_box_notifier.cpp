@@ -1,8 +1,8 @@
-#include "app/ui/message_box_notifier.h"
+#include "desktop/message_box_notifier.h"
 
 #include <QMessageBox>
 
-namespace solvane {
+namespace desktop {
 namespace {
 
 QMessageBox::Icon iconOf(Severity severity) {
@@ -24,7 +24,7 @@ QMessageBox::StandardButtons buttonsOf(Buttons buttons) {
 
 }  // namespace
 
-Answer MessageBoxNotifier::show(const Message& message) {
+Answer MessageBoxNotifier::present(const Message& message) {
   QMessageBox box(iconOf(message.severity), QString::fromStdString(message.title),
                   QString::fromStdString(message.text), buttonsOf(message.buttons), parent_.data());
   switch (box.exec()) {
@@ -35,4 +35,4 @@ Answer MessageBoxNotifier::show(const Message& message) {
   }
 }
 
-}  // namespace solvane
+}  // namespace desktop

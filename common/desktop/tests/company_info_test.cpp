@@ -1,11 +1,11 @@
-#include "app/company_info.h"
-#include "temp_folder.h"
+#include "desktop/company_info.h"
+#include "testing/temp_folder.h"
 
 #include <gtest/gtest.h>
 
 #include <fstream>
 
-namespace solvane {
+namespace desktop {
 namespace {
 
 struct CompanyCase {
@@ -44,12 +44,12 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(CompanyFile, MissingFileGivesNothing) {
-  testing::TempFolder folder;
+  testsupport::TempFolder folder;
   EXPECT_FALSE(readCompanyFile(folder.path()).has_value());
 }
 
 TEST(CompanyFile, ReadsTheFileBesideTheProgram) {
-  testing::TempFolder folder;
+  testsupport::TempFolder folder;
   std::ofstream(folder.path() / kCompanyFileName) << "1 qmr http://localhost/\n";
   const std::optional<CompanyInfo> info = readCompanyFile(folder.path());
   ASSERT_TRUE(info.has_value());
@@ -64,4 +64,4 @@ TEST(CompanyFile, OnlyFlagOneShowsTheLogo) {
 }
 
 }  // namespace
-}  // namespace solvane
+}  // namespace desktop

@@ -6,11 +6,11 @@
 #include <filesystem>
 #include <string>
 
-namespace solvane::testing {
+namespace testsupport {
 
 class TempFolder {
  public:
-  TempFolder() : dir_(QDir::tempPath() + "/solvane-test-XXXXXX") {}
+  TempFolder() : dir_(QDir::tempPath() + "/irdex-test-XXXXXX") {}
   std::filesystem::path path() const { return dir_.path().toStdString(); }
   std::string file(const std::string& name) const { return (path() / name).string(); }
   QString iniFile() const { return dir_.path() + "/settings.ini"; }
@@ -19,4 +19,4 @@ class TempFolder {
   QTemporaryDir dir_;
 };
 
-}  // namespace solvane::testing
+}  // namespace testsupport

@@ -1,11 +1,11 @@
-#include "app/company_info.h"
+#include "desktop/company_info.h"
 
 #include <cctype>
 #include <fstream>
 #include <limits>
 #include <sstream>
 
-namespace solvane {
+namespace desktop {
 namespace {
 
 bool isSpace(int c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
@@ -70,4 +70,4 @@ std::optional<CompanyInfo> readCompanyFile(const std::filesystem::path& folder) 
   return parseCompanyInfo(input);
 }
 
-}  // namespace solvane
+}  // namespace desktop
