@@ -23,15 +23,20 @@ if(IRDEX_FUZZ)
   add_link_options(-fsanitize=address,undefined)
 endif()
 
+# Readable case names for parametrized tests (common/testing/case_name.h).
+add_library(irdex_test_names INTERFACE)
+target_include_directories(irdex_test_names INTERFACE ${PROJECT_SOURCE_DIR}/common)
+
 # irdex_add_gtest(NAME target SOURCES ... LIBS ... [LABELS ...])
 # One test executable, its cases registered one by one with CTest.
 function(irdex_add_gtest)
   cmake_parse_arguments(T "" "NAME" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${T_NAME} ${T_SOURCES})
-  target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock GTest::gtest_main irdex_warnings)
+  target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} irdex_test_names GTest::gtest GTest::gmock GTest::gtest_main irdex_warnings)
   string(REPLACE ";" "\\;" escaped_labels "${T_LABELS}")
   gtest_discover_tests(${T_NAME}
     WORKING_DIRECTORY ${IRDEX_BIN_DIR}
     DISCOVERY_MODE PRE_TEST
+    NO_PRETTY_VALUES
     PROPERTIES LABELS "${escaped_labels}" TIMEOUT 300)
 endfunction()

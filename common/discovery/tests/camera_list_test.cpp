@@ -1,4 +1,5 @@
 #include "discovery/core/camera_list.h"
+#include "testing/case_name.h"
 
 #include <gtest/gtest.h>
 
@@ -22,7 +23,13 @@ INSTANTIATE_TEST_SUITE_P(Models, ModelName,
                                            ModelCase{"KS3", "VA320"}, ModelCase{"KS3-B", "VA320"},
                                            ModelCase{"KS4plus", "VI640"},
                                            ModelCase{"VI640", "VI640"}, ModelCase{"kt3", "kt3"},
-                                           ModelCase{"", ""}));
+                                           ModelCase{"", ""}),
+                         [](const auto& info) {
+                           [[maybe_unused]] const auto& p = info.param;
+                           [[maybe_unused]] const auto i = info.index;
+                           using testsupport::caseName;
+                           return caseName(*p.model ? p.model : "Empty");
+                         });
 
 TEST(CameraName, StoredNameWinsOverAnnouncedName) {
   const std::vector<NameRecord> stored = {{"00:11:22:33:44:55", "Stored"}};

@@ -1,4 +1,5 @@
 #include "discovery/core/names_file.h"
+#include "testing/case_name.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -80,7 +81,13 @@ INSTANTIATE_TEST_SUITE_P(Lengths, NamesFileLength,
                                            LengthCase{40, 1, true, false},
                                            LengthCase{39 * 100, 100, false, false},
                                            LengthCase{39 * 100 + 1, 100, false, true},
-                                           LengthCase{39 * 120, 100, false, true}));
+                                           LengthCase{39 * 120, 100, false, true}),
+                         [](const auto& info) {
+                           [[maybe_unused]] const auto& p = info.param;
+                           [[maybe_unused]] const auto i = info.index;
+                           using testsupport::caseName;
+                           return caseName("Bytes", p.bytes);
+                         });
 
 TEST(NamesFile, UnterminatedFieldsStayInsideTheirRecord) {
   const std::vector<std::uint8_t> bytes(kNameRecordSize, 'Z');

@@ -1,4 +1,5 @@
 #include "discovery/core/txt_record.h"
+#include "testing/case_name.h"
 
 #include <gtest/gtest.h>
 
@@ -85,7 +86,13 @@ INSTANTIATE_TEST_SUITE_P(
                       LabelCase{std::string(1009, 'a') + ".local.", std::nullopt},
                       LabelCase{std::string(1007, 'a') + "\\..local.", std::nullopt},
                       LabelCase{std::string(1006, 'a') + "\\..local.",
-                                std::string(1006, 'a') + "\\."}));
+                                std::string(1006, 'a') + "\\."}),
+    [](const auto& info) {
+      [[maybe_unused]] const auto& p = info.param;
+      [[maybe_unused]] const auto i = info.index;
+      using testsupport::caseName;
+      return caseName("Case", i, p.label ? *p.label : std::string("NoLabel"));
+    });
 
 TEST(CutText, NeverSplitsAUtf8Character) {
   EXPECT_EQ(cutText("abc", 5), "abc");

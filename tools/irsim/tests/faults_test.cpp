@@ -1,5 +1,6 @@
 // Every fault the camera can be asked for, seen from the client's side of the link.
 #include <gtest/gtest.h>
+#include "testing/case_name.h"
 
 #include "faults.h"
 #include "test_support.h"
@@ -76,7 +77,13 @@ TEST_P(ForeignBytes, PrecedeTheChosenPacket) {
 }
 
 INSTANTIATE_TEST_SUITE_P(WholeHeadOrOdd, ForeignBytes,
-                         ::testing::Values(std::pair{1, 16}, std::pair{2, 16}, std::pair{1, 5}));
+                         ::testing::Values(std::pair{1, 16}, std::pair{2, 16}, std::pair{1, 5}),
+                         [](const auto& info) {
+                           [[maybe_unused]] const auto& p = info.param;
+                           [[maybe_unused]] const auto i = info.index;
+                           using testsupport::caseName;
+                           return caseName("Packets", p.first, "Bytes", p.second);
+                         });
 
 TEST(Faults, NakWithAChosenReasonRefusesOnlyTheChosenSetting) {
   Camera camera = cameraWith("va320", 33, {"nak:2:0x0503"});
@@ -166,7 +173,13 @@ TEST_P(UnsupportedModel, HeaderCarriesAModelNoProgramKnowsUntilCleared) {
 
 INSTANTIATE_TEST_SUITE_P(EachFamily, UnsupportedModel,
                          ::testing::Values(std::pair{"va320", 33}, std::pair{"kt640", 20},
-                                           std::pair{"gen1-384", 16}));
+                                           std::pair{"gen1-384", 16}),
+                         [](const auto& info) {
+                           [[maybe_unused]] const auto& p = info.param;
+                           [[maybe_unused]] const auto i = info.index;
+                           using testsupport::caseName;
+                           return caseName(p.first, "V", p.second);
+                         });
 
 TEST(Faults, AddedThroughTheLibraryApplyToTheRunningCamera) {
   Camera camera = cameraWith("va320", 33, {});
@@ -218,6 +231,12 @@ INSTANTIATE_TEST_SUITE_P(Table, FaultText,
                                            ParseCase{"nak:70000", false, K::Nak},
                                            ParseCase{"slow:0", false, K::SlowLink},
                                            ParseCase{"bad-model:1", false, K::UnsupportedModel},
-                                           ParseCase{"explode", false, K::CloseAfterFrames}));
+                                           ParseCase{"explode", false, K::CloseAfterFrames}),
+                         [](const auto& info) {
+                           [[maybe_unused]] const auto& p = info.param;
+                           [[maybe_unused]] const auto i = info.index;
+                           using testsupport::caseName;
+                           return caseName("Case", i, p.text);
+                         });
 
 }  // namespace

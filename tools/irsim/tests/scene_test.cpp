@@ -1,6 +1,7 @@
 // The scene's temperatures come back out of the camera's counts through the conversion
 // the suite applies to each camera kind; and the DNS-SD announcement.
 #include <gtest/gtest.h>
+#include "testing/case_name.h"
 
 #include <cstring>
 #include <fstream>
@@ -138,7 +139,13 @@ INSTANTIATE_TEST_SUITE_P(
                       SceneCase{"kt640", 20, false, 0, 0}, SceneCase{"kt640", 25, false, 0, 1},
                       SceneCase{"va320", 32, false, 0, 0}, SceneCase{"vi640", 32, false, 0, 1},
                       SceneCase{"va320", 33, false, 0, 0}, SceneCase{"vi640", 33, false, 0, 1},
-                      SceneCase{"va320", 33, false, 25, 0}, SceneCase{"vi640", 33, false, -40, 1}));
+                      SceneCase{"va320", 33, false, 25, 0}, SceneCase{"vi640", 33, false, -40, 1}),
+    [](const auto& info) {
+      [[maybe_unused]] const auto& p = info.param;
+      [[maybe_unused]] const auto i = info.index;
+      using testsupport::caseName;
+      return caseName(p.model, "V", p.version, "Range", p.range, "Case", i);
+    });
 
 TEST(SceneMotion, TheHotDiscIsWhereTheSceneSaysInEveryFrame) {
   auto options = makeOptions("va320", 33, scratchDirectory());

@@ -3,6 +3,7 @@
 // scene temperatures as the SDK measures them.
 #include <gtest/gtest.h>
 #include <irdex.h>
+#include "testing/case_name.h"
 
 #include <algorithm>
 #include <condition_variable>
@@ -172,7 +173,13 @@ INSTANTIATE_TEST_SUITE_P(
     EveryKind, SdkKinds,
     ::testing::Values(KindCase{"gen1-320", 16, 76800}, KindCase{"gen1-384", 12, 110592},
                       KindCase{"kt640", 20, 307840}, KindCase{"va320", 32, 110976},
-                      KindCase{"va320", 33, 110976}, KindCase{"vi640", 33, 307840}));
+                      KindCase{"va320", 33, 110976}, KindCase{"vi640", 33, 307840}),
+    [](const auto& info) {
+      [[maybe_unused]] const auto& p = info.param;
+      [[maybe_unused]] const auto i = info.index;
+      using testsupport::caseName;
+      return caseName(p.model, "V", p.version);
+    });
 
 TEST(SdkLink, DriftCorrectedKsFramesMeasureTheScene) {
   auto options = optionsFor("vi640", 33);
@@ -306,7 +313,13 @@ TEST_P(SdkNak, CarriesTheReason) {
   EXPECT_EQ(camera.frame.ackCode2, GetParam());
 }
 
-INSTANTIATE_TEST_SUITE_P(UnsupportedAndByHand, SdkNak, ::testing::Values(1, 2));
+INSTANTIATE_TEST_SUITE_P(UnsupportedAndByHand, SdkNak, ::testing::Values(1, 2),
+                         [](const auto& info) {
+                           [[maybe_unused]] const auto& p = info.param;
+                           [[maybe_unused]] const auto i = info.index;
+                           using testsupport::caseName;
+                           return caseName("Code", p);
+                         });
 
 TEST(SdkFaults, UnsupportedModelFramesAreRefused) {
   auto options = optionsFor("va320", 33);

@@ -1,6 +1,7 @@
 // The camera link as a program sees it: headers of every camera kind, streaming, settings,
 // the temperature table, the other commands and the connection rules.
 #include <gtest/gtest.h>
+#include "testing/case_name.h"
 
 #include <cstring>
 #include <fstream>
@@ -76,7 +77,13 @@ INSTANTIATE_TEST_SUITE_P(
                       KindCase{"va320", 32, 0x20, 0, 384, 288, 110976, 0x01000300},
                       KindCase{"va320", 33, 0x20, 0, 384, 288, 110976, 0x01000300},
                       KindCase{"vi640", 32, 0x21, 0, 640, 480, 307840, 0x01000300},
-                      KindCase{"vi640", 33, 0x21, 0, 640, 480, 307840, 0x01000300}));
+                      KindCase{"vi640", 33, 0x21, 0, 640, 480, 307840, 0x01000300}),
+    [](const auto& info) {
+      [[maybe_unused]] const auto& p = info.param;
+      [[maybe_unused]] const auto i = info.index;
+      using testsupport::caseName;
+      return caseName(p.model, "V", p.version);
+    });
 
 TEST(KsHeader, CarriesRangeMaskCalibrationAndNames) {
   auto options = makeOptions("va320", 33, scratchDirectory());
@@ -148,7 +155,13 @@ TEST_P(Divisor, SendsEveryDivisorPlusOnethFrame) {
   EXPECT_EQ(camera.sim->stats().divisor, static_cast<uint32_t>(d));
 }
 
-INSTANTIATE_TEST_SUITE_P(FullHalfQuarter, Divisor, ::testing::Values(0, 1, 3));
+INSTANTIATE_TEST_SUITE_P(FullHalfQuarter, Divisor, ::testing::Values(0, 1, 3),
+                         [](const auto& info) {
+                           [[maybe_unused]] const auto& p = info.param;
+                           [[maybe_unused]] const auto i = info.index;
+                           using testsupport::caseName;
+                           return caseName("Divisor", p);
+                         });
 
 struct SettingCase {
   const char* model;
@@ -227,7 +240,14 @@ INSTANTIATE_TEST_SUITE_P(
                      {42, 0xC0}}},
         SettingCase{"gen1-320", 16, 0x0407, 9, 0, 0, 0, {{60, 9}}},
         SettingCase{"gen1-320", 16, 0x0503, 1, 0, 0, 0, {{7, 1}}},
-        SettingCase{"gen1-320", 16, 0x0501, 1, 0, 0, 0, {{6, 0}}}));
+        SettingCase{"gen1-320", 16, 0x0501, 1, 0, 0, 0, {{6, 0}}}),
+    [](const auto& info) {
+      [[maybe_unused]] const auto& p = info.param;
+      [[maybe_unused]] const auto i = info.index;
+      using testsupport::caseName;
+      return caseName(p.model, "V", p.version, "Id", testsupport::hexId(p.id), "Value", p.value,
+                      "Case", i);
+    });
 
 struct RefusalCase {
   const char* model;
@@ -255,7 +275,13 @@ INSTANTIATE_TEST_SUITE_P(Unsupported, Refusals,
                                            RefusalCase{"gen1-320", 10, 0x0503, 1},
                                            RefusalCase{"kt640", 20, 0x0503, 2},
                                            RefusalCase{"kt640", 20, 0x0999, 1},
-                                           RefusalCase{"va320", 33, 0x0107, 1}));
+                                           RefusalCase{"va320", 33, 0x0107, 1}),
+                         [](const auto& info) {
+                           [[maybe_unused]] const auto& p = info.param;
+                           [[maybe_unused]] const auto i = info.index;
+                           using testsupport::caseName;
+                           return caseName(p.model, "V", p.version, "Id", testsupport::hexId(p.id));
+                         });
 
 TEST(Settings, ResetRestoresTheDefaults) {
   Camera camera(makeOptions("va320", 33, scratchDirectory()));
@@ -339,7 +365,13 @@ INSTANTIATE_TEST_SUITE_P(
                       CommandCase{0, 0, kId, 21, 1}, CommandCase{37, 0, kId, 21, 1},
                       CommandCase{36, 0, 0xCAFEBABE, 21, 1}, CommandCase{161, 0, kId, 162, 0},
                       CommandCase{80, 0, kId, 48, 0}, CommandCase{145, 8, 7, 145, 0},
-                      CommandCase{129, 2068, 9, 130, 0}));
+                      CommandCase{129, 2068, 9, 130, 0}),
+    [](const auto& info) {
+      [[maybe_unused]] const auto& p = info.param;
+      [[maybe_unused]] const auto i = info.index;
+      using testsupport::caseName;
+      return caseName("Type", p.type, "Payload", p.payloadSize, "Case", i);
+    });
 
 TEST(Connection, ASecondClientIsClosedWhileOneIsServed) {
   Camera camera(makeOptions("va320", 33, scratchDirectory()));

@@ -1,4 +1,5 @@
 #include "imaging/corrected.h"
+#include "testing/case_name.h"
 
 #include <gtest/gtest.h>
 #include <irdex.h>
@@ -79,15 +80,22 @@ constexpr EnvParams kHalfGain{0.45f, 20.0f, 1.0f, 0.0f};
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, CorrectedCountRules,
-    ::testing::Values(CountCase{10, 1, 0, kHalfGain, 1000, 1980},       // (1000 - 10) / 0.5
-                      CountCase{10, 1, 0, kHalfGain, 5, 0},             // below zero: held at 0
-                      CountCase{10, 1, 0, kHalfGain, 40000, 65535},     // held at the top
-                      CountCase{10, 0, 0, kUnityGain, 1234, 1234},      // gain 1: unchanged
-                      CountCase{20, 1, 0, kHalfGain, 5000, 5000},       // 20 degrees stays 20
-                      CountCase{20, 1, 0, kHalfGain, 4500, 4000},       // 15 degrees becomes 10
-                      CountCase{20, 1, 1, kHalfGain, 500, 500},         // range 1: 0.1 degree
-                      CountCase{20, 1, 1, kHalfGain, 550, 600},         // 25 becomes 30
-                      CountCase{32, 0x20, 0, kHalfGain, 4321, 4321}));  // KS counts stay
+    ::testing::Values(CountCase{10, 1, 0, kHalfGain, 1000, 1980},    // (1000 - 10) / 0.5
+                      CountCase{10, 1, 0, kHalfGain, 5, 0},          // below zero: held at 0
+                      CountCase{10, 1, 0, kHalfGain, 40000, 65535},  // held at the top
+                      CountCase{10, 0, 0, kUnityGain, 1234, 1234},   // gain 1: unchanged
+                      CountCase{20, 1, 0, kHalfGain, 5000, 5000},    // 20 degrees stays 20
+                      CountCase{20, 1, 0, kHalfGain, 4500, 4000},    // 15 degrees becomes 10
+                      CountCase{20, 1, 1, kHalfGain, 500, 500},      // range 1: 0.1 degree
+                      CountCase{20, 1, 1, kHalfGain, 550, 600},      // 25 becomes 30
+                      CountCase{32, 0x20, 0, kHalfGain, 4321, 4321}),
+    [](const auto& info) {
+      [[maybe_unused]] const auto& p = info.param;
+      [[maybe_unused]] const auto i = info.index;
+      using testsupport::caseName;
+      return caseName("V", int(p.version), "Model", int(p.model), "Range", int(p.rangeIndex), "Raw",
+                      p.raw, "Case", i);
+    });  // KS counts stay
 
 class CorrectedAtUnityGain : public ::testing::TestWithParam<std::tuple<int32_t, int32_t, bool>> {};
 
@@ -104,7 +112,14 @@ TEST_P(CorrectedAtUnityGain, RendersExactlyAsGetImage) {
 
 INSTANTIATE_TEST_SUITE_P(Methods, CorrectedAtUnityGain,
                          ::testing::Combine(::testing::Values(0, 1, 2, 3, 6),
-                                            ::testing::Values(0, 1, 2, 3, 4), ::testing::Bool()));
+                                            ::testing::Values(0, 1, 2, 3, 4), ::testing::Bool()),
+                         [](const auto& info) {
+                           [[maybe_unused]] const auto& p = info.param;
+                           [[maybe_unused]] const auto i = info.index;
+                           using testsupport::caseName;
+                           return caseName("Input", std::get<0>(p), "Output", std::get<1>(p),
+                                           std::get<2>(p) ? "Ks" : "Kt");
+                         });
 
 TEST(CorrectedImage, GainMovesTheReportedWindowToObjectTemperatures) {
   // A flat KT frame at 20 degrees: with gain 0.5 and Ta 20 the object is at 20 as well,

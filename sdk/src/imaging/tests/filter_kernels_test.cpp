@@ -2,6 +2,7 @@
 // rule and against hand-worked values.
 #include <gtest/gtest.h>
 #include <irdex.h>
+#include "testing/case_name.h"
 
 #include <array>
 #include <cstdint>
@@ -85,7 +86,14 @@ INSTANTIATE_TEST_SUITE_P(AllTypesAndShapes, KernelFilter,
                          ::testing::Combine(::testing::Values(2, 3, 4, 5),
                                             ::testing::Values(Shape{1, 1}, Shape{1, 7}, Shape{9, 1},
                                                               Shape{2, 2}, Shape{3, 3},
-                                                              Shape{37, 11}, Shape{640, 4})));
+                                                              Shape{37, 11}, Shape{640, 4})),
+                         [](const auto& info) {
+                           [[maybe_unused]] const auto& p = info.param;
+                           [[maybe_unused]] const auto i = info.index;
+                           using testsupport::caseName;
+                           return caseName("Type", std::get<0>(p), std::get<1>(p).width, "x",
+                                           std::get<1>(p).height);
+                         });
 
 TEST(ApplyImageFilter, SmoothsOneBrightPixelIntoFiftyAndTen) {
   Image image(25, 0);
@@ -181,7 +189,13 @@ TEST_P(ColorKernelFilter, FiltersEveryPlaneAsAGreyImage) {
 
 INSTANTIATE_TEST_SUITE_P(DepthsAndTypes, ColorKernelFilter,
                          ::testing::Combine(::testing::Values(16, 24, 32),
-                                            ::testing::Values(2, 3, 4, 5)));
+                                            ::testing::Values(2, 3, 4, 5)),
+                         [](const auto& info) {
+                           [[maybe_unused]] const auto& p = info.param;
+                           [[maybe_unused]] const auto i = info.index;
+                           using testsupport::caseName;
+                           return caseName("Bits", std::get<0>(p), "Type", std::get<1>(p));
+                         });
 
 // A flat image survives the split and the packing unchanged: every 16-bit value round-trips
 // through its 5-6-5 planes.

@@ -4,6 +4,7 @@
 #include <fontconfig/fontconfig.h>
 #include <gtest/gtest.h>
 #include <irdex.h>
+#include "testing/case_name.h"
 
 #include <algorithm>
 #include <array>
@@ -284,7 +285,13 @@ TEST_P(SmallCanvas, DrawsClippedInsideTheBuffer) {
 INSTANTIATE_TEST_SUITE_P(Sizes, SmallCanvas,
                          ::testing::Values(CanvasCase{1, 1}, CanvasCase{100, 30},
                                            CanvasCase{129, 36}, CanvasCase{130, 37},
-                                           CanvasCase{200, 20}, CanvasCase{40, 400}));
+                                           CanvasCase{200, 20}, CanvasCase{40, 400}),
+                         [](const auto& info) {
+                           [[maybe_unused]] const auto& p = info.param;
+                           [[maybe_unused]] const auto i = info.index;
+                           using testsupport::caseName;
+                           return caseName(p.width, "x", p.height);
+                         });
 
 TEST(DrawColorBar, RefusesCanvasesItCannotDrawIntoAndLeavesThemAlone) {
   Canvas canvas(16, 16);

@@ -1,4 +1,5 @@
 #include "imaging/palette.h"
+#include "testing/case_name.h"
 
 #include <gtest/gtest.h>
 #include <irdex.h>
@@ -166,11 +167,16 @@ TEST_P(GreyToPaletteOrder, MirrorsRowsAndFlipsTheirOrder) {
   EXPECT_EQ(dest[24], 0xEE);  // nothing beyond width x height
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, GreyToPaletteOrder,
-                         ::testing::Values(OrderCase{0, 0, {1, 2, 3, 4, 5, 6}},
-                                           OrderCase{1, 0, {3, 2, 1, 6, 5, 4}},
-                                           OrderCase{0, 1, {4, 5, 6, 1, 2, 3}},
-                                           OrderCase{1, 1, {6, 5, 4, 3, 2, 1}}));
+INSTANTIATE_TEST_SUITE_P(
+    Cases, GreyToPaletteOrder,
+    ::testing::Values(OrderCase{0, 0, {1, 2, 3, 4, 5, 6}}, OrderCase{1, 0, {3, 2, 1, 6, 5, 4}},
+                      OrderCase{0, 1, {4, 5, 6, 1, 2, 3}}, OrderCase{1, 1, {6, 5, 4, 3, 2, 1}}),
+    [](const auto& info) {
+      [[maybe_unused]] const auto& p = info.param;
+      [[maybe_unused]] const auto i = info.index;
+      using testsupport::caseName;
+      return caseName(p.mirror ? "Mirror" : "NoMirror", p.flip ? "Flip" : "NoFlip");
+    });
 
 TEST(IRHistogram, AddsToTheCountersWithoutClearingThem) {
   std::vector<int32_t> histogram(65536, 0);

@@ -1,4 +1,5 @@
 #include "imaging/plateau.h"
+#include "testing/case_name.h"
 
 #include <gtest/gtest.h>
 
@@ -132,7 +133,13 @@ TEST_P(PlateauSAPEJump, LimitsTheCandidateToFiftyFromThePreviousPlateau) {
 INSTANTIATE_TEST_SUITE_P(Cases, PlateauSAPEJump,
                          ::testing::Values(SapeCase{100.0f, 100.0f, 100},  // jump of 100
                                            SapeCase{180.0f, 200.0f, 186},  // 0.7 x 180 + 60
-                                           SapeCase{0.0f, 200.0f, 200}));  // first frame
+                                           SapeCase{0.0f, 200.0f, 200}),
+                         [](const auto& info) {
+                           [[maybe_unused]] const auto& p = info.param;
+                           [[maybe_unused]] const auto i = info.index;
+                           using testsupport::caseName;
+                           return caseName("Case", i, "Plateau", p.plateauUsed);
+                         });  // first frame
 
 }  // namespace
 }  // namespace irdex::imaging

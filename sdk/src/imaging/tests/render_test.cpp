@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <irdex.h>
+#include "testing/case_name.h"
 
 #include <cmath>
 #include <vector>
@@ -137,7 +138,13 @@ TEST_P(AgcManualWindow, TakesLevelAndSpanAsTemperatureCodes) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Ranges, AgcManualWindow,
-                         ::testing::Values(ManualCase{0, 5000, 6000}, ManualCase{1, 500, 600}));
+                         ::testing::Values(ManualCase{0, 5000, 6000}, ManualCase{1, 500, 600}),
+                         [](const auto& info) {
+                           [[maybe_unused]] const auto& p = info.param;
+                           [[maybe_unused]] const auto i = info.index;
+                           using testsupport::caseName;
+                           return caseName("Range", int(p.rangeIndex), p.lo, p.hi);
+                         });
 
 TEST(AgcSpan, NarrowSpanIsReportedAsSixButTheChosenWindowIsUsed) {
   const Rendered r =
@@ -234,7 +241,13 @@ INSTANTIATE_TEST_SUITE_P(
         // Lower segment empty, upper one has width.
         ZeroWidthCase{{0, 100, 0, 50, true}, 0, {0, 25, 50, 100}, {0, 95, 191, 255}},
         // Core of a single count.
-        ZeroWidthCase{{0, 100, 50, 50, true}, 0, {49, 50, 51, 100}, {124, 127, 130, 255}}));
+        ZeroWidthCase{{0, 100, 50, 50, true}, 0, {49, 50, 51, 100}, {124, 127, 130, 255}}),
+    [](const auto& info) {
+      [[maybe_unused]] const auto& p = info.param;
+      [[maybe_unused]] const auto i = info.index;
+      using testsupport::caseName;
+      return caseName("Case", i, "Intercept", int(p.intercept));
+    });
 
 TEST(CoreWindow, WithoutDenseBinsTheCoreIsTheWindow) {
   std::vector<uint32_t> bins(kCountBins);
@@ -307,7 +320,13 @@ TEST_P(RenderByCount, EqualsThePerPixelRule) {
 }
 
 INSTANTIATE_TEST_SUITE_P(OutputMethods, RenderByCount,
-                         ::testing::Values(kLinear, kNonLinear, kTPE, kAPE, kSAPE));
+                         ::testing::Values(kLinear, kNonLinear, kTPE, kAPE, kSAPE),
+                         [](const auto& info) {
+                           [[maybe_unused]] const auto& p = info.param;
+                           [[maybe_unused]] const auto i = info.index;
+                           using testsupport::caseName;
+                           return caseName("Method", p);
+                         });
 
 TEST(RenderBounds, WritesOnlyThePixelsGivenAndReadsNoMoreThanTheFrameHolds) {
   std::vector<uint16_t> pixels(10, 5500);

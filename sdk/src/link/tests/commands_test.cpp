@@ -2,6 +2,7 @@
 #include <irdex.h>
 #include <sys/socket.h>
 #include <unistd.h>
+#include "testing/case_name.h"
 
 #include <atomic>
 #include <cstring>
@@ -62,7 +63,13 @@ INSTANTIATE_TEST_SUITE_P(
         IndexCase{true, 2, 32, 16}, IndexCase{true, 5, 0, 16}, IndexCase{true, 6, 80, 16},
         IndexCase{true, 7, 36, 16}, IndexCase{true, 8, 37, 16}, IndexCase{true, 9, 38, 16},
         IndexCase{true, 10, 39, 48}, IndexCase{true, 12, 41, 16}, IndexCase{true, 13, 0, 16},
-        IndexCase{true, 14, 0, 16}, IndexCase{true, 19, 54, 16}, IndexCase{true, 22, 0, 16}));
+        IndexCase{true, 14, 0, 16}, IndexCase{true, 19, 54, 16}, IndexCase{true, 22, 0, 16}),
+    [](const auto& info) {
+      [[maybe_unused]] const auto& p = info.param;
+      [[maybe_unused]] const auto i = info.index;
+      using testsupport::caseName;
+      return caseName(p.toCamera ? "ToCamera" : "CameraMessage", "Index", p.index);
+    });
 
 TEST(SendMessageToCamera, SettingPayloadPacksIdAndValues) {
   Connection link;

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include "testing/case_name.h"
 
 #include <cstdint>
 #include <ostream>
@@ -40,6 +41,12 @@ INSTANTIATE_TEST_SUITE_P(Cases, DriftCorrection,
                                            // wraps past 65535 before the limits
                                            DriftCase{85, 65535, 2000}, DriftCase{-85, 8000, 7915},
                                            DriftCase{-85, 2010, 2000}, DriftCase{-85, 10, 14000},
-                                           DriftCase{0, 1500, 2000}));
+                                           DriftCase{0, 1500, 2000}),
+                         [](const auto& info) {
+                           [[maybe_unused]] const auto& p = info.param;
+                           [[maybe_unused]] const auto i = info.index;
+                           using testsupport::caseName;
+                           return caseName("Shift", p.shift, "Count", p.count);
+                         });
 
 }  // namespace

@@ -2,6 +2,7 @@
 #include <irdex.h>
 #include <sys/socket.h>
 #include <unistd.h>
+#include "testing/case_name.h"
 
 #include <cstring>
 #include <numeric>
@@ -185,7 +186,13 @@ INSTANTIATE_TEST_SUITE_P(
                       SizeCase{3, 0, 7, 1, 0}, SizeCase{17, 1, 0, 1, 307840},
                       SizeCase{31, 1, 1, 1, 307840}, SizeCase{32, 0x20, 0, 1, 110976},
                       SizeCase{32, 0x21, 0, 1, 307840}, SizeCase{5, 1, 0, -1002, 100},
-                      SizeCase{20, 0x21, 0, -1002, 100}, SizeCase{40, 1, 0, -1002, 100}));
+                      SizeCase{20, 0x21, 0, -1002, 100}, SizeCase{40, 1, 0, -1002, 100}),
+    [](const auto& info) {
+      [[maybe_unused]] const auto& p = info.param;
+      [[maybe_unused]] const auto i = info.index;
+      using testsupport::caseName;
+      return caseName("V", int(p.version), "Model", int(p.model), "Size", int(p.sizeCode));
+    });
 
 TEST(GetIRImages, ByteImageOfOlderGenerationsOnly) {
   Connection link;

@@ -2,6 +2,7 @@
 // tables, through the exports.
 #include <gtest/gtest.h>
 #include <irdex.h>
+#include "testing/case_name.h"
 
 #include <cmath>
 #include <limits>
@@ -56,7 +57,13 @@ TEST_P(UnityGain, ReadsTheTableEntryOfTheCount) {
 
 INSTANTIATE_TEST_SUITE_P(Counts, UnityGain,
                          ::testing::Combine(::testing::Values(0, 1, 5000, 65535),
-                                            ::testing::Values(20.0f, -300.0f, 1000.0f)));
+                                            ::testing::Values(20.0f, -300.0f, 1000.0f)),
+                         [](const auto& info) {
+                           [[maybe_unused]] const auto& p = info.param;
+                           [[maybe_unused]] const auto i = info.index;
+                           using testsupport::caseName;
+                           return caseName("Count", std::get<0>(p), "Ta", std::get<1>(p));
+                         });
 
 struct CodeCase {
   uint8_t range;
@@ -81,7 +88,13 @@ TEST_P(KtCodes, ModelOneAtDefaultsIsTheCodeItself) {
 
 INSTANTIATE_TEST_SUITE_P(Ranges, KtCodes,
                          ::testing::Values(CodeCase{0, 5000, 0.01}, CodeCase{0, 16001, 0.01},
-                                           CodeCase{1, 1234, 0.1}, CodeCase{1, 0, 0.1}));
+                                           CodeCase{1, 1234, 0.1}, CodeCase{1, 0, 0.1}),
+                         [](const auto& info) {
+                           [[maybe_unused]] const auto& p = info.param;
+                           [[maybe_unused]] const auto i = info.index;
+                           using testsupport::caseName;
+                           return caseName("Range", int(p.range), "Count", p.count);
+                         });
 
 TEST(KtCodes, ModelZeroCorrectsWithTheReflectionCount) {
   // g = 0.9, reflected term = reflection count 20 of the identity table.
@@ -114,7 +127,13 @@ INSTANTIATE_TEST_SUITE_P(
                       ReflectionCase{1.0f, 1},          // equal to entry 1: first higher is 2
                       ReflectionCase{20.0f, 20},        // the analyzer's default
                       ReflectionCase{65535.0f, 65535},  // at the last entry: none is higher
-                      ReflectionCase{1e9f, 65535}));
+                      ReflectionCase{1e9f, 65535}),
+    [](const auto& info) {
+      [[maybe_unused]] const auto& p = info.param;
+      [[maybe_unused]] const auto i = info.index;
+      using testsupport::caseName;
+      return caseName("Ta", p.ta);
+    });
 
 TEST(ReflectionCount, BelowTheTableAndGainBelowOneClampsToEntryZero) {
   std::vector<float> table(kTableEntries);
@@ -158,7 +177,13 @@ INSTANTIATE_TEST_SUITE_P(
                       SentinelCase{0, 2000, -30.0f}, SentinelCase{0, 14000, 130.0f},
                       SentinelCase{2, 1999, -31.0f}, SentinelCase{1, 1999, -11.0f},
                       SentinelCase{1, 14001, 661.0f}, SentinelCase{1, 2000, -10.0f},
-                      SentinelCase{1, 14000, 660.0f}, SentinelCase{1, 8000, 325.0f}));
+                      SentinelCase{1, 14000, 660.0f}, SentinelCase{1, 8000, 325.0f}),
+    [](const auto& info) {
+      [[maybe_unused]] const auto& p = info.param;
+      [[maybe_unused]] const auto i = info.index;
+      using testsupport::caseName;
+      return caseName("Range", int(p.range), "Count", p.count);
+    });
 
 TEST(BuiltInTables, AreClampedAtBothEnds) {
   EXPECT_EQ(builtInLowTable()[0], -30.0f);
@@ -196,7 +221,13 @@ INSTANTIATE_TEST_SUITE_P(
                       // The reference emissivity returns the input whatever Ta is.
                       CorrectionCase{{0.95f, 20.0f, 1.0f, 0.0f}, 100.0f, 100.0f, 1e-3f},
                       CorrectionCase{{0.95f, -15.0f, 1.0f, 0.0f}, 37.5f, 37.5f, 1e-3f},
-                      CorrectionCase{{0.95f, 300.0f, 1.0f, 0.0f}, 600.0f, 600.0f, 1e-3f}));
+                      CorrectionCase{{0.95f, 300.0f, 1.0f, 0.0f}, 600.0f, 600.0f, 1e-3f}),
+    [](const auto& info) {
+      [[maybe_unused]] const auto& p = info.param;
+      [[maybe_unused]] const auto i = info.index;
+      using testsupport::caseName;
+      return caseName("Case", i, "T0", p.t0);
+    });
 
 TEST(RadianceCorrection, VersionThirtyTwoPointIsAlwaysCorrected) {
   // Count 11750 lies on 100 degrees of the low line.
@@ -237,7 +268,13 @@ INSTANTIATE_TEST_SUITE_P(
                       DefaultCase{{0.95f, 19.99f, 1.0f, 0.0f}, false},
                       DefaultCase{{0.95f, 20.0f, 0.999f, 0.0f}, false},
                       DefaultCase{{0.95f, std::numeric_limits<float>::quiet_NaN(), 1.0f, 0.0f},
-                                  false}));
+                                  false}),
+    [](const auto& info) {
+      [[maybe_unused]] const auto& p = info.param;
+      [[maybe_unused]] const auto i = info.index;
+      using testsupport::caseName;
+      return caseName("Case", i, p.isDefault ? "Default" : "Changed");
+    });
 
 TEST(NeighbourhoodMean, BorderNeighboursCountAsTheCentre) {
   // A 4 x 3 frame, 900 in the corner: five of nine samples are the corner itself, the
@@ -330,7 +367,13 @@ INSTANTIATE_TEST_SUITE_P(Types, CameraRanges,
                                            RangeCase{0, 2, -1001, 11111, 22222},
                                            RangeCase{1, -1, -1001, 11111, 22222},
                                            RangeCase{2, 0, -1, 11111, 22222},
-                                           RangeCase{3, 0, 1, 11111, 22222}));
+                                           RangeCase{3, 0, 1, 11111, 22222}),
+                         [](const auto& info) {
+                           [[maybe_unused]] const auto& p = info.param;
+                           [[maybe_unused]] const auto i = info.index;
+                           using testsupport::caseName;
+                           return caseName("Type", p.type, "Range", p.range);
+                         });
 
 TEST(NominalRanges, ListTheTwoRanges) {
   int16_t low = 1, high = 1;

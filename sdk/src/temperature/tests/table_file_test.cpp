@@ -2,6 +2,7 @@
 // ranges, and rebuilt byte for byte by their generator.
 #include <gtest/gtest.h>
 #include <irdex.h>
+#include "testing/case_name.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -69,7 +70,13 @@ TEST_P(DeliveredTable, GeneratorRebuildsTheSameBytes) {
 
 INSTANTIATE_TEST_SUITE_P(Ranges, DeliveredTable,
                          ::testing::Values(TableCase{0, "TempMapTable_L.bin", -20.0f, 130.0f},
-                                           TableCase{1, "TempMapTable_M.bin", 0.0f, 650.0f}));
+                                           TableCase{1, "TempMapTable_M.bin", 0.0f, 650.0f}),
+                         [](const auto& info) {
+                           [[maybe_unused]] const auto& p = info.param;
+                           [[maybe_unused]] const auto i = info.index;
+                           using testsupport::caseName;
+                           return caseName("Range", p.range);
+                         });
 
 TEST(TableFile, OnlyRangesZeroAndOneNameAFile) {
   std::vector<float> table(kTableEntries, 0.0f);
