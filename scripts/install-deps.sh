@@ -10,11 +10,11 @@ packages=(
   # Qt 6 for the three desktop programs
   qt6-base-dev qt6-charts-dev qt6-multimedia-dev qt6-tools-dev qt6-tools-dev-tools libgl-dev
   # movie export (AVI through FFmpeg)
-  libavformat-dev libavcodec-dev libswscale-dev libavutil-dev
+  libavformat-dev libavcodec-dev libswscale-dev libavutil-dev ffmpeg
   # overlays drawn with cairo, and fonts for their text
   libcairo2-dev libfontconfig-dev fonts-liberation fonts-dejavu-core
   # snapshots
-  libjpeg62-turbo-dev libpng-dev
+  libjpeg62-turbo-dev libturbojpeg0-dev libpng-dev
   # camera discovery over DNS-SD
   avahi-daemon avahi-utils libavahi-compat-libdnssd-dev libavahi-compat-libdnssd1 dbus
   # tests and benchmarks
