@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <sys/resource.h>
+
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -298,6 +301,27 @@ TEST(RawRecording, PlayedFramesKeepTheirTimeValueAndAreAllRecorded) {
   const std::string path = h.recorder->state().path;
   h.recorder->stopCommand();
   EXPECT_EQ(playBack(path).timings, (std::vector<int32_t>{500, 501, 502, 503}));
+}
+
+TEST(RawRecording, AFailingWriteStopsAndKeepsTheFramesWrittenSoFar) {
+  RecorderHarness h;
+  h.camera(0, 320, 240);
+  ASSERT_TRUE(h.recorder->recordCommand());
+  h.receive(0, 40ms);
+  // The process may write files of two and a half frames: the second frame is cut short.
+  signal(SIGXFSZ, SIG_IGN);
+  rlimit before{};
+  getrlimit(RLIMIT_FSIZE, &before);
+  rlimit small = before;
+  small.rlim_cur = 1022 + 2 * (2 * 320 * 240 + 8) - 100;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  h.receive(1, 40ms);
+  h.receive(2, 40ms);
+  setrlimit(RLIMIT_FSIZE, &before);
+  EXPECT_FALSE(h.recorder->state().recording());
+  EXPECT_EQ(h.messages(),
+            (std::vector<std::pair<std::string, std::string>>{{kImageWriteError, kErrorTitle}}));
+  EXPECT_EQ(playBack(h.recorder->state().files.at(0)).values, (std::vector<uint16_t>{1000}));
 }
 
 TEST(RawRecording, AnUnwritableFolderGivesFileOpenError) {
