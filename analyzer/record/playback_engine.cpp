@@ -16,6 +16,17 @@ bool readsBackward(PlayMode mode) {
 }
 }  // namespace
 
+PlayControlState playControlsFor(PlayMode mode) {
+  PlayControlState state;
+  const bool moving =
+      mode == PlayMode::Play || mode == PlayMode::Rewind || mode == PlayMode::FastForward;
+  state.play = !moving;
+  state.pause = moving;
+  state.stop = moving;
+  state.steps = !moving;
+  return state;
+}
+
 std::string playbackErrorText(SdkStatus status) {
   const char* why = "No code.";
   switch (status) {

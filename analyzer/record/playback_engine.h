@@ -32,6 +32,14 @@ inline constexpr double kNormalSpeed = 1.0;
 inline constexpr double kFastSpeed = 0.2;  // fast forward and rewind wait a fifth as long
 inline constexpr int32_t kFrameRateFrames = 20;
 
+// Which play-control buttons are enabled in a mode: while frames move on their own, play and
+// the steps are off; while playback stands (paused, stopped, stepped, just loaded), pause and
+// stop are off and the steps on. Rewind and fast forward are always offered.
+struct PlayControlState {
+  bool play = false, pause = false, stop = false, rewind = true, fastForward = true, steps = false;
+};
+PlayControlState playControlsFor(PlayMode mode);
+
 struct PlaybackEvent {
   enum class Kind {
     Position,   // value: the frame shown (slider and frame number)

@@ -248,6 +248,37 @@ INSTANTIATE_TEST_SUITE_P(Versions, PlaybackOfVersion,
                                            VersionCase{"V33", 33, 384, 288}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+struct ControlCase {
+  const char* name;
+  PlayMode mode;
+  bool play, pause, stop, steps;
+};
+void PrintTo(const ControlCase& c, std::ostream* os) { *os << c.name; }
+
+class PlayControls : public ::testing::TestWithParam<ControlCase> {};
+
+TEST_P(PlayControls, FollowTheMode) {
+  const auto& c = GetParam();
+  const PlayControlState state = playControlsFor(c.mode);
+  EXPECT_EQ(state.play, c.play);
+  EXPECT_EQ(state.pause, c.pause);
+  EXPECT_EQ(state.stop, c.stop);
+  EXPECT_EQ(state.steps, c.steps);
+  EXPECT_TRUE(state.rewind && state.fastForward);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Modes, PlayControls,
+    ::testing::Values(ControlCase{"Playing", PlayMode::Play, false, true, true, false},
+                      ControlCase{"Rewinding", PlayMode::Rewind, false, true, true, false},
+                      ControlCase{"FastForwarding", PlayMode::FastForward, false, true, true,
+                                  false},
+                      ControlCase{"Paused", PlayMode::Paused, true, false, false, true},
+                      ControlCase{"Stopped", PlayMode::Stopped, true, false, false, true},
+                      ControlCase{"Stepped", PlayMode::StepForward, true, false, false, true},
+                      ControlCase{"JustLoaded", PlayMode::NoThread, true, false, false, true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 // A file whose every frame has the same time value.
 std::string steadyFile(const TempFolder& folder, int32_t timing) {
   const std::string path = folder.file("steady.hxr");
