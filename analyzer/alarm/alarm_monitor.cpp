@@ -32,12 +32,21 @@ void AlarmMonitor::setSettings(const AlarmSettings& settings) {
     sendOutput(0, false);
     sendOutput(1, false);
   }
-  if (colours() != coloursBefore) {
-    for (const auto& [key, state] : states_) {
-      if (state.alarmFlag) emit(SetAlarmFlag{key.first, key.second, true, colours()});
-    }
-  }
+  repaintFlaggedIfColoursChanged(coloursBefore);
   setFlashing(flashing_ && settings_.display && settings_.flash);
+}
+
+void AlarmMonitor::setAlarmColoursSuppressed(bool suppressed) {
+  const bool coloursBefore = colours();
+  coloursSuppressed_ = suppressed;
+  repaintFlaggedIfColoursChanged(coloursBefore);
+}
+
+void AlarmMonitor::repaintFlaggedIfColoursChanged(bool coloursBefore) {
+  if (colours() == coloursBefore) return;
+  for (const auto& [key, state] : states_) {
+    if (state.alarmFlag) emit(SetAlarmFlag{key.first, key.second, true, colours()});
+  }
 }
 
 void AlarmMonitor::setFrameRate(double cameraFrameRate, int32_t displayDivisor) {

@@ -72,7 +72,7 @@ class AlarmMonitor {
   void setEnvironmentDialogOpen(bool open) { environmentDialogOpen_ = open; }
 
   // The schedule may ask objects in alarm not to take their alarm colours.
-  void setAlarmColoursSuppressed(bool suppressed) { coloursSuppressed_ = suppressed; }
+  void setAlarmColoursSuppressed(bool suppressed);
 
   // The camera link. Outputs left on when a camera went away are turned off once it is back,
   // so a camera never keeps an output on that no alarm asks for any more.
@@ -108,6 +108,8 @@ class AlarmMonitor {
   void sendOutput(size_t output, bool on);
   void endEverything(bool bothOutputsOff);
   void setFlashing(bool on);
+  // Objects already in alarm take the new colours at once rather than at their next change.
+  void repaintFlaggedIfColoursChanged(bool coloursBefore);
 
   AlarmActionSink& sink_;
   AlarmSettings settings_;

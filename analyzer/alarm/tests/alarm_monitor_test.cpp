@@ -95,6 +95,15 @@ TEST_F(AlarmMonitorTest, RaisingAndEndingSetAndClearTheObjectFlag) {
             static_cast<int32_t>(AlarmState::HoldOff));
 }
 
+TEST_F(AlarmMonitorTest, ObjectInAlarmLosesItsColoursWhileTheyAreSuppressed) {
+  change([](AlarmSettings& s) { s.display = true; });
+  raise();
+  monitor_.setAlarmColoursSuppressed(true);
+  EXPECT_EQ(log_.all<SetAlarmFlag>(),
+            (std::vector<SetAlarmFlag>{{ObjectKind::Spot, kSpotId, true, true},
+                                       {ObjectKind::Spot, kSpotId, true, false}}));
+}
+
 TEST_F(AlarmMonitorTest, AreaComparesTheStatisticItsResultNames) {
   arm(ObjectKind::Area, kAreaId, AlarmOutput::Alarm1, AlarmResult::Average);
   pass(area(kHot), 3);  // maximum hot, average 15 °C

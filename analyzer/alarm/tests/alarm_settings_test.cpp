@@ -169,17 +169,5 @@ TEST(AlarmSettingsLimits, StoredValuesOutsideTheLimitsAreBroughtIn) {
   EXPECT_EQ(keptSchedule.stopTime, 86399);
 }
 
-TEST(AlarmSettingsLimits, EveryKeyIsFoundByNameAndItsDefaultLiesInsideItsLimits) {
-  for (auto keys : {alarmIntegerKeys(), scheduleIntegerKeys()}) {
-    for (const IntegerKey& key : keys) {
-      const auto found = integerKey(key.name);
-      ASSERT_TRUE(found.has_value()) << key.name;
-      EXPECT_LE(found->minimum, key.defaultValue) << key.name;
-      EXPECT_GE(found->maximum, key.defaultValue) << key.name;
-    }
-  }
-  EXPECT_FALSE(integerKey("PALETTE").has_value());
-}
-
 }  // namespace
 }  // namespace solvane::alarm

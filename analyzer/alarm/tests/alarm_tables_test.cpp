@@ -108,30 +108,6 @@ TEST(AlarmList, CheckBoxArmsTheRow) {
   EXPECT_FALSE(setArmed(tables, RowKey{ObjectKind::Spot, 4}, true));
 }
 
-struct HeaderCase {
-  const char* name;
-  int32_t unit;
-  const char* header;
-};
-
-void PrintTo(const HeaderCase& c, std::ostream* os) { *os << c.name; }
-
-class AlarmValueHeader : public ::testing::TestWithParam<HeaderCase> {};
-
-TEST_P(AlarmValueHeader, NamesTheDisplayUnit) {
-  EXPECT_EQ(valueColumnHeader(GetParam().unit), GetParam().header);
-}
-
-INSTANTIATE_TEST_SUITE_P(Units, AlarmValueHeader,
-                         ::testing::Values(HeaderCase{"Celsius", 0,
-                                                      "Value(\xC2\xB0"
-                                                      "C)"},
-                                           HeaderCase{"Fahrenheit", 1,
-                                                      "Value(\xC2\xB0"
-                                                      "F)"},
-                                           HeaderCase{"Kelvin", 2, "Value(K)"}),
-                         [](const auto& info) { return std::string(info.param.name); });
-
 struct CaptionCase {
   const char* name;
   int32_t stored;
