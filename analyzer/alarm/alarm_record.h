@@ -22,8 +22,8 @@ enum class AlarmState : int32_t { Idle = 0, InAlarm = 1, HoldOff = 2 };
 #pragma pack(push, 1)
 struct AlarmRecord {
   int32_t id = 0;
-  // Older files and tables kept a 32-bit reference to the object's name here. The name
-  // itself travels beside the record (see AlarmEntry), so this slot only keeps the width.
+  // The record's original layout held a 32-bit reference to the object's name here; the
+  // name now travels beside the record (AlarmEntry), and the slot keeps the 28-byte width.
   uint32_t nameSlot = 0;
   int32_t result = static_cast<int32_t>(AlarmResult::Value);
   int32_t condition = static_cast<int32_t>(AlarmCondition::Above);

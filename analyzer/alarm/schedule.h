@@ -52,6 +52,7 @@ class Schedule {
   bool active() const { return active_; }
   SchedulePhase phase() const { return phase_; }
   std::optional<Instant> armedDue() const { return armedDue_; }
+  const WeekDays& weekDays() const { return weekDays_; }
 
   // The times computed by the last start, in milliseconds: to the start of today's window
   // (negative once it has passed), the window's length, and the rest of a day.
