@@ -16,8 +16,9 @@ int32_t tenthsOf(double value) { return static_cast<int32_t>(std::lround(value *
 }  // namespace
 
 LevelSpanEntry::LevelSpanEntry(float levelCelsius, float spanCelsius, float rangeLowCelsius,
-                               float rangeHighCelsius, Unit unit)
+                               float rangeHighCelsius, Unit unit, SpanFloor floor)
     : unit_(unit),
+      floor_(floor),
       level_(tenthsOf(toDisplay(levelCelsius, unit))),
       span_(tenthsOf(spanToDisplay(spanCelsius, unit))),
       lowBound_(toDisplay(rangeLowCelsius, unit)),
@@ -35,7 +36,7 @@ Refusal LevelSpanEntry::check(int32_t levelTenths, int32_t spanTenths) const {
   const int32_t halfSpan = static_cast<int32_t>(std::lround(spanTenths / 2.0));
   if (levelTenths - halfSpan < lowBound_ * 10.0 - kTolerance) return Refusal::LowerBound;
   if (levelTenths * 2 + spanTenths > highBound_ * 20.0 + kTolerance) return Refusal::UpperBound;
-  if (spanTenths < kMinSpanTenths) return Refusal::SpanTooNarrow;
+  if (spanTenths < floor_.tenths) return floor_.refusal;
   return Refusal::None;
 }
 
@@ -59,7 +60,7 @@ Refusal LevelSpanEntry::typeLevel(std::string_view text) {
 Refusal LevelSpanEntry::typeSpan(std::string_view text) {
   double typed = 0;
   if (!parseDecimal(text, typed)) return Refusal::NotANumber;
-  if (typed < -kLargestTyped) return Refusal::SpanTooNarrow;
+  if (typed < -kLargestTyped) return floor_.refusal;
   if (typed > kLargestTyped) return Refusal::UpperBound;
   return tryAccept(level_, tenthsOf(typed));
 }

@@ -12,13 +12,20 @@
 
 namespace solvane::controls {
 
-inline constexpr int32_t kMinSpanTenths = 20;
+// The narrowest span a window may take and the refusal that says so: 2.0 in the level/span
+// dialog, 6 degrees in the histogram pane.
+struct SpanFloor {
+  int32_t tenths;
+  Refusal refusal;
+};
+inline constexpr SpanFloor kDialogSpanFloor{20, Refusal::SpanTooNarrow};
+inline constexpr SpanFloor kHistogramSpanFloor{60, Refusal::SpanUnderSix};
 
 class LevelSpanEntry {
  public:
   // Level and span in degrees Celsius; the range bounds of the camera range in Celsius.
   LevelSpanEntry(float levelCelsius, float spanCelsius, float rangeLowCelsius,
-                 float rangeHighCelsius, Unit unit);
+                 float rangeHighCelsius, Unit unit, SpanFloor floor = kDialogSpanFloor);
 
   Unit unit() const { return unit_; }
   int32_t levelTenths() const { return level_; }
@@ -42,6 +49,7 @@ class LevelSpanEntry {
   Refusal tryAccept(int32_t levelTenths, int32_t spanTenths);
 
   Unit unit_;
+  SpanFloor floor_;
   int32_t level_;
   int32_t span_;
   double lowBound_;   // display unit

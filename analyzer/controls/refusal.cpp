@@ -12,6 +12,7 @@ std::string_view refusalText(Refusal refusal) {
     case Refusal::LowerBound: return "Lower bound limit!";
     case Refusal::UpperBound: return "Upper bound limit!";
     case Refusal::SpanTooNarrow: return "Span must be greater than 2.0!";
+    case Refusal::SpanUnderSix: return "Span must be greater than 6 degrees!";
     case Refusal::MinimumReachedMax: return "Minimum is less than maximum!";
     case Refusal::MaximumReachedMin: return "Maximum is greater than minimum!";
     case Refusal::NotANumber: return "Please enter a number.";

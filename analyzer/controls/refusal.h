@@ -11,6 +11,7 @@ enum class Refusal {
   LowerBound,         // a value under its lower limit, a range end or a neighbour
   UpperBound,         // a value over its upper limit, a range end or a neighbour
   SpanTooNarrow,      // level/span dialog: span under 2.0
+  SpanUnderSix,       // histogram pane: span under 6 degrees
   MinimumReachedMax,  // isotherm interval: the lower limit ran into the upper one
   MaximumReachedMin,  // isotherm interval: the upper limit ran into the lower one
   NotANumber,         // typed text that is not a finite decimal number

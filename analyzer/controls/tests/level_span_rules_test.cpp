@@ -135,3 +135,16 @@ TEST(RefusalText, NamesEachConstraint) {
 
 }  // namespace
 }  // namespace solvane::controls
+
+namespace solvane::controls {
+namespace {
+
+TEST(HistogramLevelSpan, SpanMayNotBeNarrowerThanSixDegrees) {
+  LevelSpanEntry entry(50.0f, 6.0f, kRangeLow, kRangeHigh, Unit::Celsius, kHistogramSpanFloor);
+  EXPECT_EQ(entry.stepSpan(-1), Refusal::SpanUnderSix);
+  EXPECT_EQ(entry.spanTenths(), 60);
+  EXPECT_EQ(refusalText(Refusal::SpanUnderSix), "Span must be greater than 6 degrees!");
+}
+
+}  // namespace
+}  // namespace solvane::controls
