@@ -26,6 +26,7 @@ EnvironmentFields::EnvironmentFields(const EnvParams& params, Unit unit, Notifie
   form->addRow("Emissivity", emissivity_);
   form->addRow(caption_, temperature_);
   form->addRow("Atmospheric Trans.", transmission_);
+  nameFormLabels(form);
 
   auto wire = [this](StepField* field, auto step, auto type) {
     connect(field, &StepField::stepped, this, [this, step](int delta) {

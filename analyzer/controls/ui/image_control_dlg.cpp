@@ -1,5 +1,7 @@
 #include "controls/ui/image_control_dlg.h"
 
+#include "controls/ui/step_field.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFormLayout>
@@ -53,6 +55,7 @@ CImageControlDlg::CImageControlDlg(QWidget* parent)
     });
     label->setText(QString::fromStdString(kernelSizeLabel(slider->value())));
   }
+  nameFormLabels(form);
   connect(automatic_, &QCheckBox::toggled, this, &CImageControlDlg::automaticChanged);
   connect(palette_, &QComboBox::currentIndexChanged, this,
           [this](int index) { emit paletteChanged(index, invert_->isChecked()); });

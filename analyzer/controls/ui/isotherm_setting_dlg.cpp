@@ -59,6 +59,7 @@ CIsothermSettingDlg::CIsothermSettingDlg(const IsothermSettings& settings, Unit 
     } else {
       addLimit(band == IsothermBand::Above ? IsothermLimit::Above : IsothermLimit::Below, "Limit");
     }
+    nameFormLabels(form);
     layout->addWidget(box);
     connect(enable_[b], &QCheckBox::toggled, this,
             [this, band](bool on) { setBandEnabled(band, on); });

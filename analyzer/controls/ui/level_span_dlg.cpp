@@ -33,6 +33,7 @@ CLevelSpanDlg::CLevelSpanDlg(const AgcParams& agc, float levelCelsius, float spa
   form->addRow("Level", level_);
   form->addRow("Span", span_);
   form->addRow("Range", range_);
+  nameFormLabels(form);
   auto* close = new QPushButton("Close", this);
   close->setAccessibleName("Close");
   connect(close, &QPushButton::clicked, this, &QDialog::accept);

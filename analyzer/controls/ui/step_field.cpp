@@ -1,7 +1,8 @@
 #include "controls/ui/step_field.h"
 
+#include <QFormLayout>
 #include <QHBoxLayout>
-#include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -44,6 +45,14 @@ QString StepField::text() const { return edit_->text(); }
 void StepField::setText(const QString& text) {
   edit_->setText(text);
   edit_->setModified(false);
+}
+
+void nameFormLabels(QFormLayout* form) {
+  for (int row = 0; row < form->rowCount(); ++row) {
+    QLayoutItem* item = form->itemAt(row, QFormLayout::LabelRole);
+    auto* label = item ? qobject_cast<QLabel*>(item->widget()) : nullptr;
+    if (label && label->accessibleName().isEmpty()) label->setAccessibleName(label->text());
+  }
 }
 
 }  // namespace solvane::controls

@@ -4,6 +4,7 @@
 
 #include <QWidget>
 
+class QFormLayout;
 class QLineEdit;
 class QToolButton;
 
@@ -30,5 +31,8 @@ class StepField : public QWidget {
   QToolButton* up_;
   QToolButton* down_;
 };
+
+// Row captions of a form are read too: each takes its own text as its accessible name.
+void nameFormLabels(QFormLayout* form);
 
 }  // namespace solvane::controls

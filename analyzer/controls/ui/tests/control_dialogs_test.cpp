@@ -51,7 +51,7 @@ void expectAccessibleNames(QWidget* root) {
   for (QWidget* w : root->findChildren<QWidget*>()) {
     const bool acted = qobject_cast<QLineEdit*>(w) || qobject_cast<QAbstractButton*>(w) ||
                        qobject_cast<QComboBox*>(w) || qobject_cast<QSlider*>(w) ||
-                       qobject_cast<QTreeWidget*>(w);
+                       qobject_cast<QTreeWidget*>(w) || qobject_cast<QLabel*>(w);
     if (acted && !qobject_cast<QLineEdit*>(w->parentWidget()))  // skip inner parts of composites
       QVERIFY2(!w->accessibleName().isEmpty(), qPrintable(w->metaObject()->className()));
   }
