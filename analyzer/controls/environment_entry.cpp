@@ -6,7 +6,7 @@ namespace solvane::controls {
 
 namespace {
 
-int32_t hundredthsOf(double value) { return static_cast<int32_t>((value + 0.001) * 100.0); }
+int32_t hundredthsOf(double value) { return truncatedCounter((value + 0.001) * 100.0); }
 
 }  // namespace
 
@@ -50,7 +50,7 @@ TemperatureEntry::TemperatureEntry(float celsius, Unit unit)
     : unit_(unit),
       shown_(toDisplay(celsius, unit)),
       // A stored value converted for display lands on the nearest tenth, not the one below.
-      counter_(static_cast<int32_t>(std::lround(shown_ * 10.0))) {}
+      counter_(roundedCounter(shown_ * 10.0)) {}
 
 Refusal TemperatureEntry::step(int32_t delta) {
   const TemperatureLimits limits = atmosphericTempLimits(unit_);
@@ -68,7 +68,7 @@ Refusal TemperatureEntry::type(double typed) {
   if (typed < limits.lower) return Refusal::LowerBound;
   if (typed > limits.upper) return Refusal::UpperBound;
   shown_ = typed;
-  counter_ = static_cast<int32_t>(typed * 10.0);
+  counter_ = truncatedCounter(typed * 10.0);
   return Refusal::None;
 }
 

@@ -10,7 +10,7 @@ namespace {
 
 int32_t toTenths(double value) {
   // std::lround rounds halves away from zero, as typed limits are rounded.
-  return static_cast<int32_t>(std::lround(value * 10.0));
+  return roundedCounter(value * 10.0);
 }
 
 IsothermBand bandOf(size_t limitIndex) {

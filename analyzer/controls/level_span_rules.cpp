@@ -11,7 +11,7 @@ namespace {
 constexpr double kTolerance = 1e-4;
 constexpr double kLargestTyped = 1e6;
 
-int32_t tenthsOf(double value) { return static_cast<int32_t>(std::lround(value * 10.0)); }
+int32_t tenthsOf(double value) { return roundedCounter(value * 10.0); }
 
 }  // namespace
 

@@ -1,5 +1,6 @@
 #include "controls/refusal.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <cmath>
@@ -19,6 +20,17 @@ std::string_view refusalText(Refusal refusal) {
   }
   return {};
 }
+
+namespace {
+constexpr double kCounterLimit = 1e9;
+double tame(double scaled) {
+  if (!std::isfinite(scaled)) return 0.0;
+  return std::clamp(scaled, -kCounterLimit, kCounterLimit);
+}
+}  // namespace
+
+int32_t roundedCounter(double scaled) { return static_cast<int32_t>(std::lround(tame(scaled))); }
+int32_t truncatedCounter(double scaled) { return static_cast<int32_t>(tame(scaled)); }
 
 bool parseDecimal(std::string_view text, double& value) {
   auto isBlank = [](char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; };

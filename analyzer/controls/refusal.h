@@ -2,6 +2,7 @@
 // the text the user reads. Every refusal is shown in a box titled kStatusTitle.
 #pragma once
 
+#include <cstdint>
 #include <string_view>
 
 namespace solvane::controls {
@@ -24,5 +25,10 @@ std::string_view refusalText(Refusal refusal);
 // Reads a typed decimal number; leading and trailing blanks are allowed, anything else that is
 // not part of one finite number is not.
 bool parseDecimal(std::string_view text, double& value);
+
+// Step counters from stored values that may be anything (settings are not validated when
+// loaded): a value that is not finite counts as 0 and the result is kept far inside int32.
+int32_t roundedCounter(double scaled);    // nearest, halves away from zero
+int32_t truncatedCounter(double scaled);  // integer part
 
 }  // namespace solvane::controls

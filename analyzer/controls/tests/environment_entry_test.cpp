@@ -4,6 +4,7 @@
 
 #include <ostream>
 
+#include <limits>
 #include <string>
 
 namespace solvane::controls {
@@ -170,6 +171,23 @@ INSTANTIATE_TEST_SUITE_P(Units, AtmosphericCaption,
                                                        "Atmospheric Temp. (\xC2\xB0"
                                                        "K)"}),
                          [](const auto& info) { return info.param.name; });
+
+}  // namespace
+}  // namespace solvane::controls
+
+namespace solvane::controls {
+namespace {
+
+// Stored settings are not validated when loaded; a wild value gives a counter, not a fault.
+TEST(EnvironmentEntry, WildStoredValuesGiveTameCounters) {
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  EXPECT_EQ(FractionEntry(nan).counter(), 0);
+  EXPECT_EQ(FractionEntry(3e38f).counter(), 1000000000);
+  TemperatureEntry hot(3e38f, Unit::Celsius);
+  EXPECT_EQ(hot.step(1), Refusal::UpperBound);
+  EXPECT_EQ(hot.step(-1), Refusal::UpperBound);
+  EXPECT_EQ(hot.type(25.0), Refusal::None);
+}
 
 }  // namespace
 }  // namespace solvane::controls
