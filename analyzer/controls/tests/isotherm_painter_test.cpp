@@ -151,3 +151,35 @@ TEST(IsothermPainter, ReconfiguringDropsTheOldCountMap) {
 
 }  // namespace
 }  // namespace solvane::controls
+
+namespace solvane::controls {
+namespace {
+
+// With the library's own conversions: painting by a count map built from the temperature of
+// each count matches painting by the frame's converted temperatures, pixel for pixel.
+TEST(IsothermPainter, CountMapAgreesWithTheLibrarysFrameConversion) {
+  constexpr uint16_t kWidth = 64, kHeight = 48;
+  std::vector<float> table(65536);
+  for (size_t i = 0; i < table.size(); ++i) table[i] = -20.0f + static_cast<float>(i) * 0.01f;
+  Frame frame = randomFrame(size_t{kWidth} * kHeight, 23);
+  for (auto& count : frame.counts) count = static_cast<uint16_t>(count % 15000);
+  IRFrame ir{};
+  ir.pixels = frame.counts.data();
+  ir.pixelCapacity = static_cast<uint32_t>(frame.counts.size());
+  const EnvParams env{0.95f, 20.0f, 1.0f, 0.0f};
+  std::vector<float> celsius(frame.counts.size());
+  ASSERT_EQ(GetRawToTemp(&ir, IrdexImageSize(kWidth, kHeight), table.data(), env, celsius.data()),
+            SDK_SUCCESS);
+
+  IsothermPainter painter(bands(true, true, true, {0x00FF00, 0xFF0000, 0x0000FF}, {0, 20, 40, 80}));
+  std::vector<uint32_t> byTemperature = frame.picture;
+  ASSERT_TRUE(painter.paintByTemperature(byTemperature, celsius));
+  painter.mapCounts([&](uint16_t raw) { return GetIRdataToTemp(raw, table.data(), env); });
+  std::vector<uint32_t> byCount = frame.picture;
+  ASSERT_TRUE(painter.paintByCount(byCount, frame.counts));
+  EXPECT_EQ(byCount, byTemperature);
+  EXPECT_NE(byCount, frame.picture);
+}
+
+}  // namespace
+}  // namespace solvane::controls
