@@ -9,6 +9,8 @@ packages=(
   g++ cmake ninja-build pkg-config make python3 clang clang-format clang-tidy libclang-rt-14-dev
   # Qt 6 for the three desktop programs
   qt6-base-dev qt6-charts-dev qt6-multimedia-dev qt6-tools-dev qt6-tools-dev-tools libgl-dev
+  # Qt Charts needs the Qt OpenGL module's CMake files
+  libqt6opengl6-dev
   # movie export (AVI through FFmpeg)
   libavformat-dev libavcodec-dev libswscale-dev libavutil-dev ffmpeg
   # overlays drawn with cairo, and fonts for their text
