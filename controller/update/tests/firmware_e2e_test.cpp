@@ -2,8 +2,11 @@
 // acknowledged and the image reassembled, or the first refusal reported as a failure.
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "palette/tests/sim_link.h"
 #include "update/firmware_update.h"
+#include "update/receiver_fed_sender.h"
 #include "update/sdk_firmware_sender.h"
 
 namespace tessor {
@@ -85,6 +88,43 @@ TEST(FirmwareUpdateEndToEnd, CameraVersionComesFromItsSystemData) {
   config.version = 20;
   EXPECT_EQ(firmwareVersionFromSystemData(std::span<const uint8_t, 64>(data.block, 64)),
             irsim::firmwareNumber(config));
+}
+
+// The window's way: a receive thread pulls every packet and hands ACK and NAK over.
+TEST(FirmwareUpdateEndToEnd, AnswersReadByAReceiveThreadDriveTheUpdate) {
+  testing::SimLink link;
+  ReceiverFedFirmwareSender sender(link.socket, &link.keepAlive);
+  std::vector<uint16_t> pixels(640 * 481);
+  std::vector<uint8_t> staging(8192);
+  IRFrame frame{};
+  frame.pixels = pixels.data();
+  frame.pixelCapacity = static_cast<uint32_t>(pixels.size());
+  frame.staging = staging.data();
+  std::thread receiver([&] {
+    while (true) {
+      const SdkStatus status = GetIRImages(link.socket, &link.keepAlive, &frame);
+      if (status == 1 && frame.packetKind == 0) {
+        sender.answerArrived(true);
+      } else if (frame.packetKind == 1) {
+        sender.answerArrived(false);
+      } else if (status != 1) {
+        return;  // the camera is gone
+      }
+    }
+  });
+  const UpdateFile file = signedFile(3 * 1024 + 1, 42);
+  irsim::Fault refuse;
+  refuse.kind = irsim::Fault::Kind::Nak;
+  const FirmwareUpdateResult whole = sendFirmware(file, std::ref(sender), {}, {});
+  link.sim->addFault(refuse);
+  const FirmwareUpdateResult refused = sendFirmware(file, std::ref(sender), {}, {});
+  link.sim->stop();
+  receiver.join();
+  EXPECT_EQ(whole.outcome, FirmwareUpdateOutcome::Completed);
+  ASSERT_TRUE(link.sim->uploads().firmware().has_value());
+  EXPECT_TRUE(link.sim->uploads().firmware()->crcMatched);
+  EXPECT_EQ(refused.outcome, FirmwareUpdateOutcome::SendFailed);
+  EXPECT_EQ(refused.failedBlock, 1);
 }
 
 }  // namespace
