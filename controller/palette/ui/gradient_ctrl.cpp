@@ -77,6 +77,10 @@ void CGradientCtrl::showTooltip(const QPoint& local, const QPoint& global) {
       global, QString::fromStdString(formatTooltip(tooltipTemplate_, position, colour)), this);
 }
 
+void CGradientCtrl::forgetStaleSelection() {
+  if (selected_ >= gradient_.pegCount()) selected_ = kPegNone;
+}
+
 void CGradientCtrl::mousePressEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton) return;
   setFocus(Qt::MouseFocusReason);
@@ -91,6 +95,7 @@ void CGradientCtrl::mousePressEvent(QMouseEvent* event) {
 }
 
 void CGradientCtrl::mouseMoveEvent(QMouseEvent* event) {
+  forgetStaleSelection();
   if (!dragging_ || selected_ < 0) return;
   const CPeg peg = gradient_.peg(selected_);
   selected_ =
@@ -115,7 +120,8 @@ void CGradientCtrl::mouseDoubleClickEvent(QMouseEvent* event) {
     emit pegDoubleClicked(hit);
     return;
   }
-  if (!impl().barRect()
+  if (!impl()
+           .barRect()
            .adjusted(0, -CGradientCtrlImpl::kMarkerHeight, 0, CGradientCtrlImpl::kMarkerHeight)
            .contains(point))
     return;
@@ -132,6 +138,7 @@ void CGradientCtrl::moveSelectedTo(float position) {
 }
 
 void CGradientCtrl::keyPressEvent(QKeyEvent* event) {
+  forgetStaleSelection();
   const float current = selected_ >= 0 ? gradient_.peg(selected_).position : 0.0f;
   switch (event->key()) {
     case Qt::Key_Backspace:

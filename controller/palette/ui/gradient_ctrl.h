@@ -52,6 +52,9 @@ class CGradientCtrl : public QWidget {
 
  private:
   void moveSelectedTo(float position);
+  // The page may change the gradient under the control: a selection past the last peg is
+  // dropped rather than acted on.
+  void forgetStaleSelection();
   void showTooltip(const QPoint& local, const QPoint& global);
 
   CGradient& gradient_;

@@ -231,6 +231,8 @@ void CTabPaletteDlg::onAddPegRequested(unsigned colour, float position) {
 }
 
 void CTabPaletteDlg::onPegDoubleClicked(int index) {
+  if (index != kPegStart && index != kPegEnd && (index < 0 || index >= gradient_.pegCount()))
+    return;
   const CPeg peg = gradient_.peg(index);
   const float position = index == kPegStart ? 0.0f : index == kPegEnd ? 1.0f : peg.position;
   char text[128];

@@ -64,7 +64,7 @@ QString CTabUpdateDlg::pathText() const { return path_->text(); }
 int CTabUpdateDlg::progressValue() const { return progress_->value(); }
 
 void CTabUpdateDlg::selectFile() {
-  if (worker_.running()) return;  // the file being sent stays as it is
+  if (updating_) return;  // the file being sent stays as it is
   const auto path = port_.chooseUpdateFile();
   if (!path) return;
   UpdateFileOutcome outcome = readUpdateFile(*path);
@@ -85,7 +85,7 @@ void CTabUpdateDlg::selectFile() {
 }
 
 void CTabUpdateDlg::startUpdate() {
-  if (worker_.running()) return;
+  if (updating_) return;
   const UpdatePlan plan = planUpdate(file_.get(), port_.cameraFirmwareVersion());
   if (plan.refusal) {
     port_.message(plan.refusal->text, plan.refusal->caption, MessageIcon::Error);
@@ -145,6 +145,7 @@ void CTabUpdateDlg::onFinished(const FirmwareUpdateResult& result) {
 }
 
 void CTabUpdateDlg::setUpdating(bool on) {
+  updating_ = on;
   fileButton_->setEnabled(!on);
   updateButton_->setEnabled(!on);
   cancelButton_->setEnabled(on);

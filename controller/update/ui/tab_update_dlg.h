@@ -28,7 +28,7 @@ class CTabUpdateDlg : public QWidget {
   void startUpdate();
   void cancelUpdate();
 
-  bool updating() const { return worker_.running(); }
+  bool updating() const { return updating_; }
   QString informationText() const;
   QString pathText() const;
   int progressValue() const;
@@ -47,6 +47,7 @@ class CTabUpdateDlg : public QWidget {
   QPushButton* updateButton_ = nullptr;
   QProgressBar* progress_ = nullptr;
   QPushButton* cancelButton_ = nullptr;
+  bool updating_ = false;  // from Update until the worker's result is shown
   // Last member: stopped and joined before the widgets go.
   FirmwareUpdateWorker worker_;
 };

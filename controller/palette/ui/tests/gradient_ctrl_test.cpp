@@ -135,6 +135,14 @@ TEST_F(GradientCtrlTest, FixedPegsDoNotMoveOrGoAway) {
   EXPECT_EQ(gradient.peg(kPegStart).position, 0.0f);
 }
 
+TEST_F(GradientCtrlTest, SelectionOfAPegRemovedBehindItsBackIsDropped) {
+  selectOnePegAt(0.5f);
+  gradient.removeAllPegs();
+  QTest::keyClick(&ctrl, Qt::Key_Right);
+  QTest::keyClick(&ctrl, Qt::Key_Delete);
+  EXPECT_EQ(ctrl.selectedIndex(), kPegNone);
+}
+
 TEST_F(GradientCtrlTest, ClickSelectsAndDragMovesThePeg) {
   gradient.addPeg(makeColour(9, 9, 9), 0.5f);
   QSignalSpy selection(&ctrl, &CGradientCtrl::selectionChanged);
