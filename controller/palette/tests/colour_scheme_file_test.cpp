@@ -52,16 +52,6 @@ TEST(ColourSchemeFile, RoundTripKeepsEverythingButTheIds) {
   for (int i = 0; i < 2; ++i) EXPECT_NE(loaded.peg(i).id, original.peg(i).id);
 }
 
-TEST(ColourSchemeFile, RoundTripThroughADiskFile) {
-  const auto path =
-      std::filesystem::temp_directory_path() / ("scheme-" + std::to_string(::getpid()) + ".cip");
-  ASSERT_TRUE(saveColourSchemeFile(path.string(), sampleGradient()).ok);
-  CGradient loaded;
-  EXPECT_TRUE(loadColourSchemeFile(path.string(), loaded).ok);
-  EXPECT_EQ(writeColourScheme(loaded), writeColourScheme(sampleGradient()));
-  std::filesystem::remove(path);
-}
-
 TEST(ColourSchemeFile, MissingFileSaysSo) {
   CGradient g;
   const SchemeOutcome outcome = loadColourSchemeFile("/nonexistent/folder/x.cip", g);

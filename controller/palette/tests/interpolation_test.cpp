@@ -136,12 +136,5 @@ TEST(HslInterpolation, LightnessRunsLinearlyBetweenGreys) {
   EXPECT_EQ(mid, makeColour(100, 100, 100));
 }
 
-TEST(Interpolation, NamesFollowTheMethodIndexes) {
-  EXPECT_EQ(kInterpolationNames[static_cast<int>(InterpolationMethod::Cosine)], "Cosine");
-  EXPECT_EQ(kInterpolationNames[static_cast<int>(InterpolationMethod::HslAntiClockwise)],
-            "HSL Anti-Clockwise");
-  EXPECT_EQ(kInterpolationNames[static_cast<int>(InterpolationMethod::Reverse)], "Reverse");
-}
-
 }  // namespace
 }  // namespace tessor

@@ -129,33 +129,9 @@ TEST(UpdateFile, MoreBlocksThanSixteenBitsCountIsRefused) {
   EXPECT_NE(outcome.error.find("too large"), std::string::npos);
 }
 
-TEST(UpdateFile, ReadFromDiskTakesTheTitleFromTheName) {
-  const auto path =
-      std::filesystem::temp_directory_path() / ("update-" + std::to_string(::getpid()) + ".udf");
-  const auto bytes = updateFileBytes(2049);
-  std::ofstream(path, std::ios::binary)
-      .write(reinterpret_cast<const char*>(bytes.data()),
-             static_cast<std::streamsize>(bytes.size()));
-  const UpdateFileOutcome outcome = readUpdateFile(path.string());
-  std::filesystem::remove(path);
-  ASSERT_TRUE(outcome.ok) << outcome.error;
-  EXPECT_EQ(outcome.file.title, "update-" + std::to_string(::getpid()));
-  EXPECT_EQ(outcome.file.fileSize, 2049u);
-  EXPECT_TRUE(outcome.file.crcMatches());
-}
-
 TEST(UpdateFile, UnreadableFileSaysSo) {
   EXPECT_EQ(readUpdateFile("/nonexistent/fw.udf").error, kOpenFailedText);
   EXPECT_EQ(readUpdateFile(std::filesystem::temp_directory_path().string()).error, kOpenFailedText);
-}
-
-TEST(UpdateFile, CameraVersionIsTheWordAtByteTen) {
-  std::array<uint8_t, 64> systemData{};
-  systemData[10] = 0x2B;
-  systemData[11] = 0xD5;
-  systemData[12] = 0xC6;
-  systemData[13] = 0x00;
-  EXPECT_EQ(firmwareVersionFromSystemData(systemData), 13030699u);
 }
 
 struct PlanCase {
