@@ -51,9 +51,9 @@ class PrivateFolder {
  public:
   PrivateFolder() {
     std::error_code ec;
-    std::string pattern =
-        (std::filesystem::temp_directory_path(ec) / "tessor-palette-XXXXXX").string();
-    if (ec) pattern = "/tmp/tessor-palette-XXXXXX";
+    const std::filesystem::path base = std::filesystem::temp_directory_path(ec);
+    if (ec) return;
+    std::string pattern = (base / "tessor-palette-XXXXXX").string();
     if (::mkdtemp(pattern.data()) != nullptr) path_ = pattern;
   }
   ~PrivateFolder() {
@@ -144,16 +144,17 @@ bool writePalettePng(const std::string& path, std::span<const uint8_t> entries,
   return true;
 }
 
-PaletteUpload preparePaletteUpload(const CGradient& gradient, int slot) {
-  PaletteUpload upload;
-  const std::vector<uint8_t> entries = gradient.makeEntries(static_cast<int>(kPaletteEntryCount));
+namespace {
+
+// The picture through a private folder; empty with the reason when it cannot be had whole.
+std::vector<uint8_t> palettePicture(std::span<const uint8_t> entries, std::string* error) {
   PrivateFolder folder;
   if (folder.path().empty()) {
-    upload.error = "no private temporary folder for the palette picture";
-    return upload;
+    *error = "no private temporary folder for the palette picture";
+    return {};
   }
   const std::string path = (folder.path() / kPalettePictureName).string();
-  if (!writePalettePng(path, entries, &upload.error)) return upload;
+  if (!writePalettePng(path, entries, error)) return {};
   std::ifstream in(path, std::ios::binary);
   std::vector<uint8_t> png;
   char buffer[4096];
@@ -161,11 +162,27 @@ PaletteUpload preparePaletteUpload(const CGradient& gradient, int slot) {
     in.read(buffer, sizeof buffer);
     png.insert(png.end(), buffer, buffer + in.gcount());
   }
+  if (png.size() > kPalettePictureCapacity) {
+    *error = "the palette picture does not fit the palette record";
+    return {};
+  }
   if (!in.eof()) {
-    upload.error = png.size() > kPalettePictureCapacity
-                       ? "the palette picture does not fit the palette record"
-                       : "the palette picture could not be read back";
-    return upload;
+    *error = "the palette picture could not be read back";
+    return {};
+  }
+  return png;
+}
+
+}  // namespace
+
+PaletteUpload preparePaletteUpload(const CGradient& gradient, int slot) {
+  PaletteUpload upload;
+  const std::vector<uint8_t> entries = gradient.makeEntries(static_cast<int>(kPaletteEntryCount));
+  const std::vector<uint8_t> png = palettePicture(entries, &upload.pictureError);
+  if (!upload.pictureError.empty()) {
+    // The palette still goes, without a picture; a cut picture would be a broken one.
+    std::fputs("File could not be opened\n", stdout);
+    std::fflush(stdout);
   }
   if (!buildPaletteRecord(entries, slot, png, upload.record, &upload.error)) return upload;
   upload.pictureBytes = png.size();

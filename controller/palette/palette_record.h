@@ -48,12 +48,15 @@ bool writePalettePng(const std::string& path, std::span<const uint8_t> entries, 
 struct PaletteUpload {
   bool ok = false;
   std::string error;
+  // Why the record carries no picture (length 0), when it does not.
+  std::string pictureError;
   PaletteRecord record{};
   size_t pictureBytes = 0;
 };
 
 // Steps before the send: the 256 entries, the picture (through a private temporary folder
-// that is removed again) and the record for `slot`.
+// that is removed again) and the record for `slot`. A picture that cannot be made whole is
+// left out (length 0) and "File could not be opened" goes to standard output.
 PaletteUpload preparePaletteUpload(const CGradient& gradient, int slot);
 
 }  // namespace tessor

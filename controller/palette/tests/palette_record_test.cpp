@@ -4,6 +4,7 @@
 #include <png.h>
 
 #include <array>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -163,6 +164,26 @@ TEST(PaletteUpload, SendsTheWholePictureRowByRowAsTheGradient) {
     EXPECT_EQ(rgb[3 * i + 2], entries[3 * i]) << i;
   }
   EXPECT_EQ(upload.record[kPaletteSlotOffset], 1);
+}
+
+TEST(PaletteUpload, WithoutAPlaceForThePictureSendsThePaletteAlone) {
+  const char* saved = std::getenv("TMPDIR");
+  const std::string kept = saved ? saved : "";
+  ::setenv("TMPDIR", "/nonexistent/folder", 1);
+  ::testing::internal::CaptureStdout();
+  const PaletteUpload upload = preparePaletteUpload(CGradient(), 0);
+  const std::string said = ::testing::internal::GetCapturedStdout();
+  if (saved) {
+    ::setenv("TMPDIR", kept.c_str(), 1);
+  } else {
+    ::unsetenv("TMPDIR");
+  }
+  ASSERT_TRUE(upload.ok) << upload.error;
+  EXPECT_EQ(said, "File could not be opened\n");
+  EXPECT_FALSE(upload.pictureError.empty());
+  EXPECT_EQ(upload.pictureBytes, 0u);
+  EXPECT_TRUE(std::all_of(upload.record.begin() + kPalettePictureLengthOffset, upload.record.end(),
+                          [](uint8_t b) { return b == 0; }));
 }
 
 TEST(PaletteUpload, LeavesNoPictureInTheCurrentFolder) {
