@@ -121,18 +121,15 @@ void writeElement(QXmlStreamWriter& out, const QDomElement& element) {
 
 // The DOM keeps attributes unordered; the file lists them in their table order.
 QByteArray documentText(const QDomDocument& document) {
-  QByteArray text;
-  QXmlStreamWriter out(&text);
+  QByteArray body;
+  QXmlStreamWriter out(&body);
   out.setAutoFormatting(false);
   for (QDomNode node = document.firstChild(); !node.isNull(); node = node.nextSibling()) {
-    if (node.isProcessingInstruction()) {
-      const QDomProcessingInstruction pi = node.toProcessingInstruction();
-      text += "<?" + pi.target().toUtf8() + ' ' + pi.data().trimmed().toUtf8() + "?>";
-    } else if (node.isElement()) {
-      writeElement(out, node.toElement());
-    }
+    if (node.isElement()) writeElement(out, node.toElement());
   }
-  return text;
+  // The declaration is written as the file has always had it, whether or not the DOM keeps
+  // it as a node.
+  return QByteArrayLiteral("<?xml version='1.0' encoding='UTF-8'?>") + body;
 }
 
 QString number(int32_t value) { return QString::asprintf("%d", value); }
@@ -303,8 +300,8 @@ bool readGeometry(CObjectROI& object, const AttributeReader& in, const ImageBoun
       const PixelPoint cs = inside(s.x, s.y), ce = inside(e.x, e.y);
       static_cast<CLineROI&>(object).setEnds(cs, ce);
       if (!(cs == s) || !(ce == e)) {
-        in.note(QString::asprintf("coordinates outside the %d x %d image were moved inside",
-                                  bounds.width, bounds.height));
+        in.note(QString::asprintf("geometry was pulled inside the %d x %d image", bounds.width,
+                                  bounds.height));
       }
       return true;
     }
@@ -348,8 +345,8 @@ bool readGeometry(CObjectROI& object, const AttributeReader& in, const ImageBoun
     }
   }
   if (object.clampTo(bounds))
-    in.note(QString::asprintf("coordinates outside the %d x %d image were moved inside",
-                              bounds.width, bounds.height));
+    in.note(QString::asprintf("geometry was pulled inside the %d x %d image", bounds.width,
+                              bounds.height));
   return true;
 }
 
