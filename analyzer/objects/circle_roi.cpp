@@ -8,7 +8,13 @@
 namespace solvane {
 
 namespace {
-using Wide = __int128;
+// Unsigned: the products are squares and never negative, and unsigned 128-bit arithmetic
+// needs no runtime support from the overflow checks of sanitizer builds.
+using Wide = unsigned __int128;
+Wide square(int64_t v) {
+  const auto m = static_cast<uint64_t>(v < 0 ? -v : v);
+  return Wide(m) * m;
+}
 
 int64_t floorDiv2(int64_t n) { return n >= 0 ? n / 2 : -((-n + 1) / 2); }
 int64_t ceilDiv2(int64_t n) { return -floorDiv2(-n); }
@@ -28,7 +34,7 @@ bool CCircleROI::contains(int32_t x, int32_t y) const {
   if (a <= 0 || b <= 0) return false;
   const int64_t u = 2 * int64_t{x} + 1 - (int64_t{box_.left} + box_.right);
   const int64_t v = 2 * int64_t{y} + 1 - (int64_t{box_.top} + box_.bottom);
-  return Wide(u) * u * b * b + Wide(v) * v * a * a <= Wide(a) * a * b * b;
+  return square(u) * square(b) + square(v) * square(a) <= square(a) * square(b);
 }
 
 void CCircleROI::forEachSpan(const ImageBounds& bounds, const SpanSink& sink) const {
@@ -41,8 +47,8 @@ void CCircleROI::forEachSpan(const ImageBounds& bounds, const SpanSink& sink) co
     const int64_t v = 2 * int64_t{y} + 1 - sumY;
     if (v * v > b * b) continue;
     // Largest |u| with u^2 B^2 <= A^2 (B^2 - v^2): estimated, then made exact.
-    const Wide room = Wide(a) * a * (b * b - v * v);
-    auto fits = [&](int64_t u) { return Wide(u) * u * b * b <= room; };
+    const Wide room = square(a) * Wide(static_cast<uint64_t>(b * b - v * v));
+    auto fits = [&](int64_t u) { return square(u) * square(b) <= room; };
     int64_t umax = static_cast<int64_t>(std::sqrt(static_cast<double>(room)) / double(b));
     while (fits(umax + 1)) ++umax;
     while (umax > 0 && !fits(umax)) --umax;
