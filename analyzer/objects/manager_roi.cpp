@@ -121,6 +121,30 @@ bool CManagerROI::add(std::unique_ptr<CObjectROI> object) {
   return true;
 }
 
+int32_t CManagerROI::replaceAll(std::vector<std::unique_ptr<CObjectROI>> objects) {
+  std::vector<std::unique_ptr<CObjectROI>> kept;
+  kept.reserve(objects.size());
+  std::lock_guard lock(objectLock_);
+  int32_t spots = 0, areas = 0, dropped = 0;
+  for (auto& object : objects) {
+    if (!object) continue;
+    const bool spot = isSpot(object->kind());
+    if (spot ? spots >= spotLimit_ : areas >= areaLimit_) {
+      ++dropped;
+      continue;
+    }
+    ++(spot ? spots : areas);
+    object->setLocked(locked_);
+    object->setEditState(EditState::Normal);
+    kept.push_back(std::move(object));
+  }
+  objects_.swap(kept);
+  spots_ = spots;
+  areas_ = areas;
+  selected_ = 0;
+  return dropped;
+}
+
 bool CManagerROI::remove(int32_t id) {
   std::lock_guard lock(objectLock_);
   const auto it =

@@ -26,6 +26,9 @@ class CManagerROI {
 
   // Appends; false (object dropped) when the limit of its group is reached.
   bool add(std::unique_ptr<CObjectROI> object);
+  // Puts `objects` in place of the whole list in one step, so a measurement pass sees the
+  // old list or the new one, never a mix; objects beyond the limits are dropped (returned).
+  int32_t replaceAll(std::vector<std::unique_ptr<CObjectROI>> objects);
   bool remove(int32_t id);
   void clear();
   // Removes every object of one kind.

@@ -457,7 +457,11 @@ ObjectFileOutcome parseObjects(const QByteArray& bytes, CManagerROI& manager, in
     return outcome;
   }
 
-  manager.clear();
+  // The new list is made apart and put in place at once: the render thread keeps measuring
+  // the old objects meanwhile.
+  std::vector<std::unique_ptr<CObjectROI>> fresh;
+  int32_t spots = 0, areas = 0;
+  const int32_t spotLimit = manager.spotLimit(), areaLimit = manager.areaLimit();
   const ImageBounds bounds{width, height};
   int index = 0;
   for (QDomElement roi = child(child(root, "ROIs"), "ROI"); !roi.isNull();
@@ -469,17 +473,19 @@ ObjectFileOutcome parseObjects(const QByteArray& bytes, CManagerROI& manager, in
               QStringLiteral("\"; skipped"));
       continue;
     }
-    if (!manager.canAdd(*kind)) {
-      in.note(*kind == RoiKind::Spot
-                  ? QString::asprintf("no more than %d spots; skipped", manager.spotLimit())
-                  : QString::asprintf("no more than %d areas; skipped", manager.areaLimit()));
+    const bool spot = *kind == RoiKind::Spot;
+    if (spot ? spots >= spotLimit : areas >= areaLimit) {
+      in.note(spot ? QString::asprintf("no more than %d spots; skipped", spotLimit)
+                   : QString::asprintf("no more than %d areas; skipped", areaLimit));
       continue;
     }
     std::unique_ptr<CObjectROI> object = manager.makeObject(*kind);
     if (!readGeometry(*object, in, bounds)) continue;
     readCommon(*object, roi, in);
-    if (manager.add(std::move(object))) ++outcome.loaded;
+    ++(spot ? spots : areas);
+    fresh.push_back(std::move(object));
   }
+  outcome.loaded = static_cast<int>(fresh.size()) - manager.replaceAll(std::move(fresh));
   return outcome;
 }
 
