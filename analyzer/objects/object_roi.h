@@ -117,6 +117,8 @@ class CObjectROI {
   void copySharedFrom(const CObjectROI& other);
 
  private:
+  // The run's one source of object ids: alarm tables and graphs tell objects apart by them,
+  // so no two objects of a run may share one, whichever list made them.
   static std::atomic<int32_t> nextId_;
 
   QString name_;
