@@ -17,6 +17,8 @@ packages=(
   libcairo2-dev libfontconfig-dev fonts-liberation fonts-dejavu-core
   # snapshots
   libjpeg62-turbo-dev libturbojpeg0-dev libpng-dev
+  # the optional stylesheet of the analyzer's object file
+  libxslt1-dev
   # camera discovery over DNS-SD
   avahi-daemon avahi-utils libavahi-compat-libdnssd-dev libavahi-compat-libdnssd1 dbus
   # tests and benchmarks
