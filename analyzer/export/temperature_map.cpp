@@ -5,15 +5,14 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 
 namespace solvane::exports {
 namespace {
 
-bool writeAll(int fd, const std::string& text) {
-  const char* p = text.data();
-  std::size_t left = text.size();
+bool writeAll(int fd, const char* p, std::size_t left) {
   while (left > 0) {
     const ssize_t written = ::write(fd, p, left);
     if (written < 0) {
@@ -26,35 +25,56 @@ bool writeAll(int fd, const std::string& text) {
   return true;
 }
 
-}  // namespace
+bool mapFits(std::span<const float> temperatures, int width, int height) {
+  if (width <= 0 || height <= 0) return false;
+  return temperatures.size() >= static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+}
 
-std::string formatTemperatureMap(std::span<const float> temperatures, int width, int height) {
-  if (width <= 0 || height <= 0) return {};
-  const std::size_t count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
-  if (temperatures.size() < count) return {};
-  std::string text;
-  // Room for the widest value and its separator everywhere; trimmed at the end.
-  text.resize(count * (kMaxTwoDecimalsChars + 1));
-  char* out = text.data();
+// Formats the map row by row into a fixed buffer and hands the text to `sink` in large
+// pieces, so a whole map never sits in memory as text.
+template <typename Sink>
+bool formatMapRows(std::span<const float> temperatures, int width, int height, Sink&& sink) {
+  if (!mapFits(temperatures, width, height)) return false;
+  constexpr std::size_t kChunk = 256 * 1024;
+  const std::size_t rowRoom = static_cast<std::size_t>(width) * (kMaxTwoDecimalsChars + 1);
+  std::vector<char> buffer(std::max(kChunk, rowRoom) + rowRoom);
+  char* const begin = buffer.data();
+  char* out = begin;
   const float* value = temperatures.data();
   for (int y = 0; y < height; ++y) {
+    if (static_cast<std::size_t>(out - begin) + rowRoom > buffer.size()) {
+      if (!sink(begin, static_cast<std::size_t>(out - begin))) return false;
+      out = begin;
+    }
     for (int x = 0; x < width; ++x) {
       out = formatTwoDecimals(*value++, out);
       *out++ = ',';
     }
     out[-1] = '\n';
   }
-  text.resize(static_cast<std::size_t>(out - text.data()));
-  return text;
+  return sink(begin, static_cast<std::size_t>(out - begin));
+}
+
+}  // namespace
+
+std::string formatTemperatureMap(std::span<const float> temperatures, int width, int height) {
+  std::string text;
+  const bool ok =
+      formatMapRows(temperatures, width, height, [&text](const char* data, std::size_t size) {
+        text.append(data, size);
+        return true;
+      });
+  return ok ? text : std::string{};
 }
 
 TempMapOutcome writeTemperatureMap(const std::string& path, std::span<const float> temperatures,
                                    int width, int height) {
-  const std::string text = formatTemperatureMap(temperatures, width, height);
-  if (text.empty()) return TempMapOutcome::NoFrame;
+  if (!mapFits(temperatures, width, height)) return TempMapOutcome::NoFrame;
   const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
   if (fd < 0) return errno == EEXIST ? TempMapOutcome::AlreadyExists : TempMapOutcome::CannotCreate;
-  const bool written = writeAll(fd, text);
+  const bool written =
+      formatMapRows(temperatures, width, height,
+                    [fd](const char* data, std::size_t size) { return writeAll(fd, data, size); });
   const bool closed = ::close(fd) == 0;
   if (written && closed) return TempMapOutcome::Written;
   // A cut map would read as a smaller picture; better no file than a wrong one.
