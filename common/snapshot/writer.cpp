@@ -76,19 +76,14 @@ SegmentHead segmentHead(std::size_t payloadBytes, uint8_t kind, uint8_t count, u
   return head;
 }
 
-void appendPixelsLittleEndian(std::vector<uint8_t>& out, const uint16_t* pixels,
-                              std::size_t count) {
-  const std::size_t at = out.size();
-  out.resize(at + count * 2);
-  uint8_t* dest = out.data() + at;
-  if constexpr (std::endian::native == std::endian::little) {
-    std::memcpy(dest, pixels, count * 2);
-  } else {
-    for (std::size_t i = 0; i < count; ++i) {
-      dest[2 * i] = static_cast<uint8_t>(pixels[i]);
-      dest[2 * i + 1] = static_cast<uint8_t>(pixels[i] >> 8);
-    }
+// The counts as the file stores them, for hosts whose memory order is not the file's.
+std::vector<uint8_t> littleEndianCopy(const uint16_t* pixels, std::size_t count) {
+  std::vector<uint8_t> bytes(count * 2);
+  for (std::size_t i = 0; i < count; ++i) {
+    bytes[2 * i] = static_cast<uint8_t>(pixels[i]);
+    bytes[2 * i + 1] = static_cast<uint8_t>(pixels[i] >> 8);
   }
+  return bytes;
 }
 
 }  // namespace
@@ -146,8 +141,8 @@ bool planIrSegments(std::span<const uint8_t> jpeg, const IrData& ir, SnapshotPie
   if (ir.pixels.size() < pixelCount) return false;
 
   const uint8_t* pixelBytes = reinterpret_cast<const uint8_t*>(ir.pixels.data());
-  if constexpr (std::endian::native != std::endian::little) {
-    appendPixelsLittleEndian(pieces.littleEndianPixels, ir.pixels.data(), pixelCount);
+  if (std::endian::native != std::endian::little) {
+    pieces.littleEndianPixels = littleEndianCopy(ir.pixels.data(), pixelCount);
     pixelBytes = pieces.littleEndianPixels.data();
   }
 
