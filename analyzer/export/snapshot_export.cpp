@@ -41,10 +41,10 @@ std::string labelText(float celsius, int tempUnit) {
   return text;
 }
 
-// Right-aligned text whose base line is at y.
+// Right-aligned text whose top is at y, as the picture's labels were always placed.
 void drawRightAligned(QPainter& painter, int right, int y, const QString& text) {
-  const int width = painter.fontMetrics().horizontalAdvance(text);
-  painter.drawText(right - width, y, text);
+  const QFontMetrics metrics = painter.fontMetrics();
+  painter.drawText(right - metrics.horizontalAdvance(text), y + metrics.ascent(), text);
 }
 
 }  // namespace

@@ -26,9 +26,9 @@ RangeLabels rangeLabels(float level, float span, int tempUnit);
 inline constexpr int kColourBarMinHeight = 90;
 
 // Draws the range ends (black, then white one pixel up and right, right-aligned at
-// x = W - 10 / W - 9) and, when H > 90, the colour bar from x = W - 60 to W - 30 over rows
-// 40 .. H - 51, hot end on top. `palette` is 256 RGB triplets. The picture must be 32-bit;
-// needs a running QGuiApplication for the text.
+// x = W - 10 / W - 9, tops at y = 20 and H - 45) and, when H > 90, the colour bar from x = W - 60
+// to W - 30 over rows 40 .. H - 51, hot end on top. `palette` is 256 RGB triplets. The picture must
+// be 32-bit; needs a running QGuiApplication for the text.
 void composeSnapshotPicture(QImage& picture, float level, float span, int tempUnit,
                             const std::array<uint8_t, 768>& palette);
 

@@ -105,8 +105,9 @@ TEST(SnapshotPicture, DrawsBothRangeEndsAtTheRightEdge) {
     }
     return changed;
   };
-  EXPECT_GT(changedIn(200, 0, 312, 24), 0) << "upper label";
-  EXPECT_GT(changedIn(200, 170, 312, 198), 0) << "lower label";
+  EXPECT_GT(changedIn(200, 19, 312, 39), 0) << "upper label";
+  EXPECT_EQ(changedIn(150, 0, 320, 18), 0) << "nothing above the upper label";
+  EXPECT_GT(changedIn(200, 194, 312, 215), 0) << "lower label";
   EXPECT_EQ(changedIn(0, 0, 150, 240), 0) << "left half untouched";
 }
 
