@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 namespace pagana {
 namespace {
 
@@ -66,6 +68,9 @@ struct ExtensionCase {
   const char* name;
   const char* fileName;
 };
+
+// Failure messages name the case instead of dumping its bytes.
+void PrintTo(const ExtensionCase& c, std::ostream* out) { *out << c.name; }
 
 const ExtensionCase kRefusedExtensions[] = {
     {.name = "capitals", .fileName = "shot.JPG"},

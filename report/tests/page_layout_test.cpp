@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <algorithm>
 
 namespace pagana {
@@ -74,6 +76,9 @@ struct Placed {
   int x;  // from the left margin X = 600, with H = 120 and half = 1800
   int y;
 };
+
+// Failure messages name the case instead of dumping its bytes.
+void PrintTo(const Placed& c, std::ostream* out) { *out << c.name; }
 
 // Label widths: 9 pt bold labels are 45 units a character in the fixed measure.
 const Placed kPlacedTexts[] = {

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <functional>
 
 namespace pagana {
@@ -18,6 +20,9 @@ struct ParseCase {
   ParseResult result;
   const char* message;
 };
+
+// Failure messages name the case instead of dumping its bytes.
+void PrintTo(const ParseCase& c, std::ostream* out) { *out << c.name; }
 
 std::vector<uint8_t> withApp0() {
   auto file = startOfImage();
@@ -165,6 +170,9 @@ struct ValuesCase {
   SnapshotValues values;
   ReportValues expected;
 };
+
+// Failure messages name the case instead of dumping its bytes.
+void PrintTo(const ValuesCase& c, std::ostream* out) { *out << c.name; }
 
 const ValuesCase kValuesCases[] = {
     {.name = "room scene",
