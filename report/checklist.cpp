@@ -28,7 +28,10 @@ LoadOutcome Checklist::load(const std::filesystem::path& path) {
   const bool listed = std::any_of(rows_.begin(), rows_.end(),
                                   [&](const ChecklistRow& row) { return row.name == name; });
   if (listed) return LoadOutcome::AlreadyListed;
-  rows_.push_back(ChecklistRow{name, std::filesystem::absolute(path), formatValues(parse.fields)});
+  std::error_code ec;
+  std::filesystem::path fullPath = std::filesystem::absolute(path, ec);
+  if (ec) fullPath = path;
+  rows_.push_back(ChecklistRow{name, std::move(fullPath), formatValues(parse.fields)});
   notifyChanged();
   return LoadOutcome::Added;
 }

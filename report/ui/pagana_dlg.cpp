@@ -17,6 +17,7 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QScreen>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -281,17 +282,24 @@ void CPaganaDlg::paintReport(QPrinter* printer) {
   }
 }
 
+void CPaganaDlg::showPreviewFrameMaximised() {
+  QPrintPreviewDialog* frame = ensurePreviewFrame();
+  // Sized to the screen as well: without a window manager a maximised state alone does not
+  // make the frame any larger.
+  if (const QScreen* screen = this->screen()) frame->setGeometry(screen->availableGeometry());
+  frame->setWindowState(frame->windowState() | Qt::WindowMaximized);
+  frame->open();
+}
+
 void CPaganaDlg::showReportPreview() {
   if (!checklist_.requireTicked()) return;
-  QPrintPreviewDialog* frame = ensurePreviewFrame();
-  frame->showMaximized();
-  frame->open();
+  showPreviewFrameMaximised();
 }
 
 void CPaganaDlg::printReport() {
   if (!checklist_.requireTicked()) return;
-  QPrintPreviewDialog* frame = ensurePreviewFrame();
-  frame->showMaximized();
+  showPreviewFrameMaximised();
+  QPrintPreviewDialog* frame = previewFrame_;
   QPrintDialog dialog(printer_.get(), frame);
   dialog.setAccessibleName("Print");
   if (dialog.exec() == QDialog::Accepted) paintReport(printer_.get());

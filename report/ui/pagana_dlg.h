@@ -60,6 +60,7 @@ class CPaganaDlg : public QDialog {
   void saveSession();
   void showPreviewPicture();
   QPrintPreviewDialog* ensurePreviewFrame();
+  void showPreviewFrameMaximised();
   void paintReport(QPrinter* printer);
   void onLoadImage();
   void onHeaderPicture();

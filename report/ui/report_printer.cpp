@@ -62,10 +62,14 @@ void paintPage(QPainter& painter, const std::vector<DrawOp>& ops, const QImage& 
       const QImage& image = picture->picture == PictureKind::Header ? header : snapshot;
       if (!image.isNull()) painter.drawImage(rectOf(picture->rect), image);
     } else if (const auto* wrapped = std::get_if<DrawWrapped>(&op)) {
+      // The description stays inside its rectangle, above the page's bottom margin.
+      painter.save();
+      painter.setClipRect(rectOf(wrapped->rect));
       painter.setFont(fontOf(wrapped->font, device));
       painter.setPen(Qt::black);
       painter.drawText(rectOf(wrapped->rect), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
                        QString::fromStdString(wrapped->text));
+      painter.restore();
     }
   }
 }
