@@ -49,8 +49,14 @@ SessionRead readSession(const std::filesystem::path& file) {
     read.error = SessionReadError::Unreadable;
     return read;
   }
+  return parseSession(in.readAll().toStdString());
+}
+
+SessionRead parseSession(std::string_view bytes) {
+  SessionRead read;
   QJsonParseError parseError;
-  const QJsonDocument document = QJsonDocument::fromJson(in.readAll(), &parseError);
+  const QJsonDocument document = QJsonDocument::fromJson(
+      QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())), &parseError);
   if (parseError.error != QJsonParseError::NoError || !document.isObject()) {
     read.error = SessionReadError::Unreadable;
     return read;

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace pagana {
@@ -38,6 +39,8 @@ struct SessionRead {
 };
 
 SessionRead readSession(const std::filesystem::path& file);
+// The contents of a session file; entries without their key are left out.
+SessionRead parseSession(std::string_view bytes);
 // False when the file could not be written; the earlier file is then left as it was.
 bool writeSession(const std::filesystem::path& file, const Session& session);
 

@@ -1,10 +1,12 @@
 #include "session_store.h"
 #include "snapshot_files.h"
+#include "testing/case_name.h"
 #include "testing/temp_folder.h"
 
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <ostream>
 
 namespace pagana {
 namespace {
@@ -83,6 +85,50 @@ TEST_F(SessionStoreTest, RewriteReplacesTheEarlierSession) {
   ASSERT_TRUE(writeSession(sessionFile(), second));
   EXPECT_EQ(readSession(sessionFile()).session, second);
 }
+
+struct ParseSessionCase {
+  const char* name;
+  std::string bytes;
+  SessionReadError error;
+  std::size_t rows = 0;
+  std::size_t infos = 0;
+};
+
+// Failure messages name the case instead of dumping its bytes.
+void PrintTo(const ParseSessionCase& c, std::ostream* out) { *out << c.name; }
+
+const ParseSessionCase kParseSessionCases[] = {
+    {.name = "empty", .bytes = "", .error = SessionReadError::Unreadable},
+    {.name = "array instead of object", .bytes = "[1,2]", .error = SessionReadError::Unreadable},
+    {.name = "cut short", .bytes = "{\"rows\": [", .error = SessionReadError::Unreadable},
+    {.name = "empty object", .bytes = "{}", .error = SessionReadError::None},
+    {.name = "lists of the wrong kind",
+     .bytes = "{\"rows\": 5, \"measureInfos\": \"text\"}",
+     .error = SessionReadError::None},
+    {.name = "entries without their key",
+     .bytes = "{\"rows\": [{\"checked\": true}, 3], "
+              "\"measureInfos\": [{\"company\": \"Acme\"}, null]}",
+     .error = SessionReadError::None},
+    {.name = "one of each",
+     .bytes = "{\"rows\": [{\"path\": \"/p/a.jpg\"}], "
+              "\"measureInfos\": [{\"imageName\": \"a\", \"site\": 7}]}",
+     .error = SessionReadError::None,
+     .rows = 1,
+     .infos = 1},
+};
+
+class SessionParsing : public ::testing::TestWithParam<ParseSessionCase> {};
+
+TEST_P(SessionParsing, KeepsOnlyWellFormedEntries) {
+  const ParseSessionCase& c = GetParam();
+  const SessionRead read = parseSession(c.bytes);
+  EXPECT_EQ(read.error, c.error);
+  EXPECT_EQ(read.session.rows.size(), c.rows);
+  EXPECT_EQ(read.session.infos.size(), c.infos);
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, SessionParsing, ::testing::ValuesIn(kParseSessionCases),
+                         testsupport::ByName());
 
 }  // namespace
 }  // namespace pagana
