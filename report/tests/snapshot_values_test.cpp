@@ -35,10 +35,6 @@ const ParseCase kParseCases[] = {
      .bytes = [] { return std::vector<uint8_t>{0xFF, 0xD9, 0xFF, 0xE0, 0x00, 0x10}; },
      .result = ParseResult::Refused,
      .message = ""},
-    {.name = "empty file",
-     .bytes = [] { return std::vector<uint8_t>{}; },
-     .result = ParseResult::Refused,
-     .message = ""},
     {.name = "APP0 length below 2",
      .bytes =
          [] {

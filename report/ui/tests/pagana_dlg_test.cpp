@@ -91,13 +91,6 @@ class PaganaDlgTest : public QObject {
     QCOMPARE(model->headerData(kAtmTempColumn, Qt::Horizontal).toString(), QString("Atm. Temp."));
   }
 
-  void loadingTheSameSnapshotTwiceAddsOneRow() {
-    CPaganaDlg dialog(*notifier_, session());
-    const QString path = snapshot("a.jpg");
-    dialog.loadImages({path, path});
-    QCOMPARE(dialog.list()->model()->rowCount(), 1);
-  }
-
   void selectingARowEnablesTheFieldsAndAddThenUpdates() {
     CPaganaDlg dialog(*notifier_, session());
     dialog.loadImages({snapshot("a.jpg")});
@@ -133,7 +126,7 @@ class PaganaDlgTest : public QObject {
     QPrintPreviewDialog* frame = dialog.previewFrame();
     QVERIFY(frame != nullptr);
     QCOMPARE(frame->windowTitle(), QString("Report Preview"));
-    QVERIFY(QTest::qWaitForWindowExposed(frame, 10000) || frame->isVisible());
+    QVERIFY(frame->isVisible());
     frame->reject();
     dialog.showReportPreview();
     QCOMPARE(dialog.previewFrame(), frame);
