@@ -13,10 +13,11 @@ namespace pagana {
 namespace {
 
 QFont fontOf(FontRole role, QPaintDevice* device) {
-  const FontSpec spec = fontFor(role);
+  const FontSpec wanted = fontFor(role);
   // Families missing on the machine fall back by their kind: fixed, serif, plain.
-  QFont font(spec.family.empty() ? QStringLiteral("Arial") : QString::fromStdString(spec.family),
-             spec.points, spec.bold ? QFont::Bold : QFont::Normal);
+  QFont font(
+      wanted.family.empty() ? QStringLiteral("Arial") : QString::fromStdString(wanted.family),
+      wanted.points, wanted.bold ? QFont::Bold : QFont::Normal);
   font.setStyleHint(role == FontRole::Body    ? QFont::TypeWriter
                     : role == FontRole::Title ? QFont::Serif
                                               : QFont::SansSerif);
