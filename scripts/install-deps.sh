@@ -23,6 +23,8 @@ packages=(
   avahi-daemon avahi-utils libavahi-compat-libdnssd-dev libavahi-compat-libdnssd1 dbus
   # tests and benchmarks
   libgtest-dev libgmock-dev googletest libbenchmark-dev xvfb xauth libopencv-dev
+  # the report program's PDF checks (pdftoppm, pdftotext)
+  poppler-utils
   # end-to-end helpers: network namespaces, the neighbour table
   iproute2
 )
