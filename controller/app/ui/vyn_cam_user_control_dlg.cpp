@@ -121,7 +121,7 @@ CVynCamUserControlDlg::CVynCamUserControlDlg(Setup setup, QWidget* parent)
   showAddress(setup_.settings ? setup_.settings->readString(tessor::kCameraIpKey, "") : "");
   loadCompany();
   setWindowTitle(qs(tessor::windowCaption(TESSOR_VERSION)));
-  resize(720, 600);
+  resize(900, 620);
   applyState();
 }
 
