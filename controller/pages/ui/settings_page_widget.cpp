@@ -27,6 +27,7 @@ SettingsPageWidget::SettingsPageWidget(SettingsPageModel& model, QWidget* parent
   setAccessibleName(qs(model.caption()));
   auto* outer = new QVBoxLayout(this);
   auto* form = new QFormLayout;
+  form->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
   outer->addLayout(form);
   for (size_t i = 0; i < model.fields().size(); ++i) {
     QWidget* control = makeControl(i);
@@ -86,6 +87,7 @@ QWidget* SettingsPageWidget::makeControl(size_t field) {
     }
     case camera::FieldKind::Readout: control = new QLabel(this); break;
   }
+  control->setMinimumWidth(220);
   control->setObjectName(qs(spec.key));
   control->setAccessibleName(qs(spec.label));
   return control;
