@@ -158,6 +158,9 @@ SettingCommand packCommand(const CommandSpec& spec, std::span<const int64_t> val
       command.words[0] = low8(at(1)) << 24 | low8(at(2)) << 16 | low16(at(3));
       command.words[1] = low16(at(5)) << 16 | low16(at(4));
       break;
+    case Packing::Colours:
+      for (size_t i = 0; i < 3; ++i) command.words[i] = static_cast<uint32_t>(at(i)) & 0xFFFFFFu;
+      break;
     case Packing::Isotherm:
       command.words[0] = low8(at(0));
       command.words[1] = static_cast<uint32_t>(static_cast<int32_t>(at(1)));

@@ -45,6 +45,7 @@ enum class FieldKind {
   Range,      // an integer between a minimum and a maximum
   Address,    // an IPv4 address, first dotted part in the highest byte
   RangeList,  // the camera's measurement ranges (KS): from the header for version 33 and later
+  Colour,     // a colour as the camera takes it: red in the lowest byte, then green, then blue
   Readout,    // shown, never sent
 };
 
@@ -102,6 +103,7 @@ enum class Packing {
   Correction,     // value = used; word 1 = emissivity << 24 | transmission << 16 | atmosphere;
                   // word 2 = distance << 16 | zero offset
   Isotherm,       // value 0; word 1 = mode code; words 2 and 3 = lower and upper limit
+  Colours,        // value 0; the three words = the three colours
 };
 
 enum class Question {

@@ -269,6 +269,21 @@ std::vector<FieldSpec> buildFields() {
                     "Isotherm Upper (0.1 \xC2\xB0"
                     "C)",
                     HeaderRead::None, -1, 2, -400, 15000, 400));
+  // The isotherm's colours: blue below, green in the interval, red above.
+  const std::pair<std::string_view, std::string_view> colours[] = {
+      {"ks_system.iso_below_colour", "Below Color"},
+      {"ks_system.iso_interval_colour", "Interval Color"},
+      {"ks_system.iso_above_colour", "Above Color"}};
+  const int64_t initialColours[] = {0xFF0000, 0x00FF00, 0x0000FF};
+  for (size_t i = 0; i < 3; ++i) {
+    f.push_back(FieldSpec{.key = colours[i].first,
+                          .page = Page::KsSystem,
+                          .label = colours[i].second,
+                          .kind = FieldKind::Colour,
+                          .minimum = 0,
+                          .maximum = 0xFFFFFF,
+                          .initial = initialColours[i]});
+  }
   return f;
 }
 
@@ -453,6 +468,10 @@ std::vector<CommandSpec> buildCommands() {
   c.push_back(onChange("ks_isotherm", S::IsothermMode, Page::KsSystem,
                        {"ks_system.iso_mode", "ks_system.iso_lower", "ks_system.iso_upper"},
                        Packing::Isotherm));
+  c.push_back(onChange(
+      "ks_isotherm_colours", S::IsothermColours, Page::KsSystem,
+      {"ks_system.iso_below_colour", "ks_system.iso_interval_colour", "ks_system.iso_above_colour"},
+      Packing::Colours));
   return c;
 }
 

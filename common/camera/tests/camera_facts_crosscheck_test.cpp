@@ -102,6 +102,7 @@ int64_t changedValue(const camera::FieldSpec& field) {
   switch (field.kind) {
     case camera::FieldKind::Range: return field.minimum + 1;
     case camera::FieldKind::Address: return 0x7F000102 + field.offset;
+    case camera::FieldKind::Colour: return 0x123456;
     default:
       // A fixed address is what the camera stores; under DHCP it keeps its own.
       if (field.key.ends_with(".dhcp")) return 0;

@@ -172,6 +172,9 @@ INSTANTIATE_TEST_SUITE_P(
                   1,
                   {"2400", "4800", "9600", "19200", "38400", "57600", "115200"}},
         FieldCase{"ks_system.range", 0x0503, 7, 1, {"Normal", "High"}},
+        FieldCase{"ks_system.iso_below_colour", 0x0482, -1, 1, {}},
+        FieldCase{"ks_system.iso_interval_colour", 0x0482, -1, 1, {}},
+        FieldCase{"ks_system.iso_above_colour", 0x0482, -1, 1, {}},
         FieldCase{"ks_system.iso_mode",
                   0x0481,
                   -1,
@@ -293,6 +296,10 @@ INSTANTIATE_TEST_SUITE_P(
                  "ks_isotherm",
                  {4, 200, 400},
                  {SettingId::IsothermMode, 0, {4, 200, 400}}},
+        PackCase{"ks_isotherm_colours",
+                 "ks_isotherm_colours",
+                 {0x0000FF, 0x00FF00, 0xFF0000},
+                 {SettingId::IsothermColours, 0, {0x0000FF, 0x00FF00, 0xFF0000}}},
         PackCase{"ks_rotation_both", "ks_rotation", {3}, {SettingId::Rotation, 3, {0, 0, 0}}}),
     [](const auto& info) { return std::string(info.param.name); });
 

@@ -2,12 +2,15 @@
 // and each button pressed; the camera's log must hold exactly the setting packets the
 // catalogue describes, byte for byte, and after a reconnect the camera's next header must
 // show every value the page sent.
+#include <QApplication>
+#include <QColorDialog>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 
 #include <cstring>
 
@@ -54,6 +57,7 @@ int64_t otherValue(const pages::SettingsPageModel& model, size_t index) {
   const int64_t current = model.value(index);
   switch (field.kind) {
     case camera::FieldKind::Range: return current < field.maximum ? current + 1 : current - 1;
+    case camera::FieldKind::Colour: return current ^ 0x404040;
     case camera::FieldKind::Address: return 0x7F000100 + static_cast<int64_t>(index);
     default: break;
   }
@@ -77,6 +81,19 @@ void setThroughWidget(pages::SettingsPageWidget& page, size_t index, int64_t val
     case camera::FieldKind::Range:
       static_cast<QSpinBox*>(control)->setValue(static_cast<int>(value));
       break;
+    case camera::FieldKind::Colour: {
+      // The colour button opens a colour dialog; it is answered from its own event loop.
+      QTimer::singleShot(0, control, [value] {
+        auto* dialog = qobject_cast<QColorDialog*>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        dialog->setCurrentColor(QColor(static_cast<int>(value & 0xFF),
+                                       static_cast<int>((value >> 8) & 0xFF),
+                                       static_cast<int>((value >> 16) & 0xFF)));
+        dialog->accept();
+      });
+      static_cast<QPushButton*>(control)->click();
+      break;
+    }
     case camera::FieldKind::Address: {
       auto* line = static_cast<QLineEdit*>(control);
       line->setText(QString::fromStdString(camera::addressText(static_cast<uint32_t>(value))));

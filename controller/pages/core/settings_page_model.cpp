@@ -71,7 +71,8 @@ bool SettingsPageModel::acceptable(size_t field, int64_t value) const {
   switch (spec.kind) {
     case camera::FieldKind::Readout: return false;
     case camera::FieldKind::Range:
-    case camera::FieldKind::Address: return value >= spec.minimum && value <= spec.maximum;
+    case camera::FieldKind::Address:
+    case camera::FieldKind::Colour: return value >= spec.minimum && value <= spec.maximum;
     default: break;
   }
   for (const ChoiceEntry& entry : choices(field))

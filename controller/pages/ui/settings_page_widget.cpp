@@ -1,5 +1,6 @@
 #include "pages/ui/settings_page_widget.h"
 
+#include <QColorDialog>
 #include <QComboBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -18,6 +19,12 @@ namespace {
 
 QString qs(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// The camera's colour word: red in the lowest byte.
+QColor colourOf(int64_t value) {
+  return QColor(static_cast<int>(value & 0xFF), static_cast<int>((value >> 8) & 0xFF),
+                static_cast<int>((value >> 16) & 0xFF));
 }
 
 }  // namespace
@@ -85,6 +92,19 @@ QWidget* SettingsPageWidget::makeControl(size_t field) {
       control = line;
       break;
     }
+    case camera::FieldKind::Colour: {
+      auto* button = new QPushButton(this);
+      connect(button, &QPushButton::clicked, this, [this, field] {
+        QColorDialog dialog(colourOf(model_.value(field)), this);
+        dialog.setObjectName("colourDialog");
+        if (dialog.exec() != QDialog::Accepted) return;
+        const QColor chosen = dialog.currentColor();
+        model_.change(field, chosen.red() | chosen.green() << 8 | chosen.blue() << 16);
+        showValue(field);
+      });
+      control = button;
+      break;
+    }
     case camera::FieldKind::Readout: control = new QLabel(this); break;
   }
   control->setMinimumWidth(220);
@@ -134,6 +154,13 @@ void SettingsPageWidget::showValue(size_t field) {
       static_cast<QLineEdit*>(control)->setText(
           QString::fromStdString(camera::addressText(static_cast<uint32_t>(value))));
       break;
+    case camera::FieldKind::Colour: {
+      const QColor colour = colourOf(value);
+      auto* button = static_cast<QPushButton*>(control);
+      button->setText(colour.name());
+      button->setStyleSheet(QString("background-color: %1").arg(colour.name()));
+      break;
+    }
     case camera::FieldKind::Readout: {
       const auto index = spec.choiceIndex(value);
       static_cast<QLabel*>(control)->setText(index ? qs(spec.choices[*index])
