@@ -56,6 +56,10 @@ bool ControllerCore::sendSetting(const camera::SettingCommand& command) {
 
 void ControllerCore::requestHeader() { link_.sendCommand(camera::CommandIndex::RequestHeader); }
 
+void ControllerCore::setStreaming(bool on) {
+  link_.sendCommand(on ? camera::CommandIndex::StartStream : camera::CommandIndex::StopStream);
+}
+
 void ControllerCore::connectPressed(const std::string& address) {
   if (state_.link == LinkState::Connected)
     disconnect();

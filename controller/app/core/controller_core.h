@@ -13,6 +13,7 @@
 #include "camera/settings_catalogue.h"
 #include "desktop/notifier.h"
 #include "pages/core/command_port.h"
+#include "pages/core/motor_drive.h"
 #include "pages/core/settings_page_model.h"
 
 namespace tessor {
@@ -63,6 +64,7 @@ class ControllerCore : private pages::CommandPort {
   const std::vector<std::unique_ptr<pages::SettingsPageModel>>& ktPages() const { return kt_; }
   const std::vector<std::unique_ptr<pages::SettingsPageModel>>& ksPages() const { return ks_; }
   pages::SettingsPageModel* page(camera::Page page) const;
+  pages::MotorDrive& motorDrive() { return motorDrive_; }
 
   // "Connect" (or "Disconnect" while connected) with the address control's text.
   void connectPressed(const std::string& address);
@@ -73,6 +75,7 @@ class ControllerCore : private pages::CommandPort {
  private:
   bool sendSetting(const camera::SettingCommand& command) override;
   void requestHeader() override;
+  void setStreaming(bool on) override;
 
   void connect(const std::string& address);
   void disconnect();
@@ -88,6 +91,7 @@ class ControllerCore : private pages::CommandPort {
   std::function<void(const std::string&)> rememberAddress_;
   std::vector<std::unique_ptr<pages::SettingsPageModel>> kt_;
   std::vector<std::unique_ptr<pages::SettingsPageModel>> ks_;
+  pages::MotorDrive motorDrive_{*this};
   WindowState state_;
   uint8_t cameraVersion_ = 0;
 };

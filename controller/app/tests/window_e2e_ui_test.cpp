@@ -6,8 +6,12 @@
 #include <QTabWidget>
 #include <QTest>
 
-#include <algorithm>
+#include <QTimer>
 
+#include <algorithm>
+#include <array>
+
+#include "pages/ui/ks_motorized_dlg.h"
 #include "pages/ui/settings_page_widget.h"
 #include "window_support.h"
 
@@ -215,6 +219,45 @@ class WindowTest : public QObject {
         [](const irsim::LogEntry& e) { return e.type == 39 && e.settingId == 0x0F01; },
         std::chrono::milliseconds(kEventBoundMs)));
     QTRY_VERIFY_WITH_TIMEOUT(sim->header() == defaults, kEventBoundMs);
+  }
+
+  void motorizedWindowDrivesTheMotors() {
+    const std::string address = nextAddress();
+    auto sim = tessor_test::startCamera(address, "vi640", 33);
+    QVERIFY(sim);
+    tessor_test::WindowUnderTest ui;
+    connectTo(ui, address);
+    QTRY_COMPARE_WITH_TIMEOUT(ui.link(), LinkState::Connected, kEventBoundMs);
+    sim->clearCommandLog();
+    bool driven = false;
+    QTimer::singleShot(0, ui.window.get(), [&] {
+      CKSMotorizedDlg* dialog = ui.window->motorDialog();
+      QVERIFY(dialog);
+      QPushButton* zoomIn = dialog->button(pages::MotorAxis::Zoom, pages::MotorDirection::Plus);
+      QTest::mousePress(zoomIn, Qt::LeftButton);
+      QTest::mouseRelease(zoomIn, Qt::LeftButton);
+      QPushButton* focusOut = dialog->button(pages::MotorAxis::Focus, pages::MotorDirection::Minus);
+      QTest::mousePress(focusOut, Qt::LeftButton);
+      QTest::mouseRelease(focusOut, Qt::LeftButton);
+      dialog->reject();
+      driven = true;
+    });
+    ui.window->pageWidget(camera::Page::KsSystem)->button("Motorized Zoom/Focus")->click();
+    QVERIFY(driven);
+    // Type 39 settings as (id, value, word 1); stream starts and stops as (type, 0, 0).
+    auto sent = [&] {
+      std::vector<std::array<uint32_t, 3>> out;
+      for (const auto& e : sim->commandLog()) {
+        if (e.type == 39) out.push_back({e.settingId, e.value, e.words[0]});
+        if (e.type == 33 || e.type == 34) out.push_back({e.type, 0, 0});
+      }
+      return out;
+    };
+    const std::vector<std::array<uint32_t, 3>> expected{
+        {0x0A01, 4, 0}, {33, 0, 0},     {0x0491, 1, 1}, {0x0491, 1, 0},
+        {0x0491, 0, 2}, {0x0491, 0, 0}, {34, 0, 0},     {0x0A01, 0, 0}};
+    QTRY_COMPARE_WITH_TIMEOUT(sent(), expected, kEventBoundMs);
+    QCOMPARE(ui.link(), LinkState::Connected);
   }
 
   void initialisingAKtCameraSendsEveryPage() {

@@ -17,6 +17,7 @@
 #include "desktop/company_info.h"
 #include "desktop/notifier.h"
 #include "desktop/settings_store.h"
+#include "pages/ui/ks_motorized_dlg.h"
 #include "pages/ui/settings_page_widget.h"
 
 #ifndef TESSOR_VERSION
@@ -163,6 +164,14 @@ void CVynCamUserControlDlg::buildTabs() {
       ksTabs_->setTabEnabled(index, false);
     }
   }
+  // The motorized zoom and focus window opens from the KS "System" page.
+  connect(pageWidgets_.at(Page::KsSystem)->addButton(tr("Motorized Zoom/Focus")),
+          &QPushButton::clicked, this, [this] {
+            CKSMotorizedDlg dialog(core_->motorDrive(), this);
+            motorDialog_ = &dialog;
+            dialog.exec();
+            motorDialog_ = nullptr;
+          });
 }
 
 pages::SettingsPageWidget* CVynCamUserControlDlg::pageWidget(Page page) const {

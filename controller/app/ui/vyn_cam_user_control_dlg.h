@@ -13,6 +13,7 @@
 #include "app/core/controller_core.h"
 #include "discovery/ui/find_camera_dlg.h"
 
+class CKSMotorizedDlg;
 class QLineEdit;
 class QPushButton;
 class QTabWidget;
@@ -52,6 +53,8 @@ class CVynCamUserControlDlg : public QDialog, private tessor::ConnectTimer {
   pages::SettingsPageWidget* pageWidget(camera::Page page) const;
   // The finder dialog while it is open (tests answer it).
   CFindCameraDlg* finderDialog() const { return finderDialog_; }
+  // The motorized zoom and focus window while it is open.
+  CKSMotorizedDlg* motorDialog() const { return motorDialog_; }
 
  private:
   void start(std::chrono::milliseconds wait) override;
@@ -80,4 +83,5 @@ class CVynCamUserControlDlg : public QDialog, private tessor::ConnectTimer {
   int firstTabRequests_ = 0;
   QString logoLink_;
   CFindCameraDlg* finderDialog_ = nullptr;
+  CKSMotorizedDlg* motorDialog_ = nullptr;
 };

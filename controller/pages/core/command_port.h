@@ -13,6 +13,8 @@ class CommandPort {
   virtual bool sendSetting(const camera::SettingCommand& command) = 0;
   // Asks the camera for its header (command index 7), which refreshes every page.
   virtual void requestHeader() = 0;
+  // Starts (command index 3) or stops (index 4) the camera's frame stream.
+  virtual void setStreaming(bool on) = 0;
 };
 
 }  // namespace pages

@@ -11,7 +11,11 @@ namespace pages_test {
 struct HeaderRequest {
   bool operator==(const HeaderRequest&) const = default;
 };
-using Sent = std::variant<camera::SettingCommand, HeaderRequest>;
+struct Streaming {
+  bool on = false;
+  bool operator==(const Streaming&) const = default;
+};
+using Sent = std::variant<camera::SettingCommand, HeaderRequest, Streaming>;
 
 class RecordingPort : public pages::CommandPort {
  public:
@@ -20,6 +24,7 @@ class RecordingPort : public pages::CommandPort {
     return true;
   }
   void requestHeader() override { sent.emplace_back(HeaderRequest{}); }
+  void setStreaming(bool on) override { sent.emplace_back(Streaming{on}); }
   std::vector<Sent> sent;
 };
 

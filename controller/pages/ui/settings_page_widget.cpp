@@ -41,7 +41,7 @@ SettingsPageWidget::SettingsPageWidget(SettingsPageModel& model, QWidget* parent
     controls_[i] = control;
     form->addRow(qs(model.fields()[i]->label), control);
   }
-  auto* buttonRow = new QHBoxLayout;
+  auto* buttonRow = buttonRow_ = new QHBoxLayout;
   for (std::string_view caption : model.buttons()) {
     auto* button = new QPushButton(qs(caption), this);
     button->setAccessibleName(qs(caption));
@@ -111,6 +111,14 @@ QWidget* SettingsPageWidget::makeControl(size_t field) {
   control->setObjectName(qs(spec.key));
   control->setAccessibleName(qs(spec.label));
   return control;
+}
+
+QPushButton* SettingsPageWidget::addButton(const QString& caption) {
+  auto* button = new QPushButton(caption, this);
+  button->setAccessibleName(caption);
+  buttons_.emplace(caption.toStdString(), button);
+  buttonRow_->insertWidget(buttonRow_->count() - 1, button);
+  return button;
 }
 
 QWidget* SettingsPageWidget::control(std::string_view key) const {

@@ -11,6 +11,7 @@
 
 #include "pages/core/settings_page_model.h"
 
+class QHBoxLayout;
 class QPushButton;
 
 namespace pages {
@@ -25,6 +26,8 @@ class SettingsPageWidget : public QWidget {
   // The control of a catalogue field (object name = the field's key).
   QWidget* control(std::string_view key) const;
   QPushButton* button(std::string_view caption) const;
+  // A button of a hand-written addition to the page (a window it opens).
+  QPushButton* addButton(const QString& caption);
   // Shows the model's values again.
   void refresh();
 
@@ -35,6 +38,7 @@ class SettingsPageWidget : public QWidget {
   SettingsPageModel& model_;
   std::map<size_t, QWidget*> controls_;
   std::map<std::string, QPushButton*, std::less<>> buttons_;
+  QHBoxLayout* buttonRow_ = nullptr;
 };
 
 }  // namespace pages
