@@ -91,6 +91,12 @@ bool SdkCameraLink::open(const std::string& address) {
   frame_.staging = staging_.data();
   streamStarting_ = false;
   framesSinceStart_ = 0;
+  {
+    // Each connection fills its own table at its first header: a table made for one kind
+    // of camera must not convert the counts of the next.
+    std::lock_guard lock(publishedMutex_);
+    tempTable_.clear();
+  }
   stopping_ = false;
   const uint64_t session = ++session_;
   receiver_ = std::thread([this, session] { receive(session); });
@@ -132,8 +138,13 @@ bool SdkCameraLink::sendSetting(const camera::SettingCommand& command) {
 }
 
 std::vector<uint8_t> SdkCameraLink::image() const {
-  std::lock_guard lock(imageMutex_);
+  std::lock_guard lock(publishedMutex_);
   return image_;
+}
+
+std::vector<float> SdkCameraLink::temperatureTable() const {
+  std::lock_guard lock(publishedMutex_);
+  return tempTable_;
 }
 
 void SdkCameraLink::post(uint64_t session, ReceiverEvent event) {
@@ -194,12 +205,13 @@ void SdkCameraLink::handleFrame() {
     } else {
       send(camera::CommandIndex::StopStream);
     }
+    std::lock_guard lock(publishedMutex_);
     GetImage(image.data(), &frame_, pixelCount, tempTable_.empty() ? nullptr : tempTable_.data(),
              &level, &span, &agc_);
   } else {
     GetImageKS(image.data(), &frame_, pixelCount, &level, &span, &agc_);
   }
-  std::lock_guard lock(imageMutex_);
+  std::lock_guard lock(publishedMutex_);
   image_ = std::move(image);
 }
 
@@ -214,10 +226,10 @@ void SdkCameraLink::handleHeader(uint64_t session) {
   width_ = geometry->width;
   height_ = geometry->height;
   frame_.pixelCapacity = static_cast<uint32_t>(geometry->rawValues);
-  frame_.pendingBytes = 0;
-  frame_.readOffset = 0;
-  std::fill(staging_.begin(), staging_.end(), 0);
+  // The staging buffer is left as it is: bytes of the next packet that came in with the
+  // header are waiting there, and dropping them would cut a packet in two.
 
+  std::unique_lock tableLock(publishedMutex_);
   const bool justAllocated = tempTable_.empty();
   if (justAllocated) tempTable_.assign(kTempTableSize, 0.0f);
   if (version >= camera::kFirstCalibratedKsVersion) {
@@ -228,6 +240,7 @@ void SdkCameraLink::handleHeader(uint64_t session) {
     tempTable_.clear();
     post(session, ReceiverNotice{text::kTempTableFailed, text::kErrorCaption});
   }
+  tableLock.unlock();
   if (palette_.empty()) {
     palette_.assign(kPaletteSize, 0);
     if (GetImageLUT(palette_.data(), kDefaultPalette, 0) != kStatusOk)

@@ -31,8 +31,10 @@ class SdkCameraLink : public ConnectionPort {
   void sendCommand(camera::CommandIndex index) override;
   bool sendSetting(const camera::SettingCommand& command) override;
 
-  // The last 8-bit image and its size; for the previews of the analysis pages.
+  // The last 8-bit image; for the previews of the analysis pages.
   std::vector<uint8_t> image() const;
+  // The temperature of each raw count for the connected camera (empty before its header).
+  std::vector<float> temperatureTable() const;
 
  private:
   void receive(uint64_t session);
@@ -56,7 +58,6 @@ class SdkCameraLink : public ConnectionPort {
   IRFrame frame_{};
   std::vector<uint16_t> pixels_;
   std::vector<uint8_t> staging_;
-  std::vector<float> tempTable_;
   std::vector<uint8_t> palette_;
   AgcParams agc_{};
   int width_ = 0;
@@ -64,8 +65,10 @@ class SdkCameraLink : public ConnectionPort {
   bool streamStarting_ = false;
   int framesSinceStart_ = 0;
 
-  mutable std::mutex imageMutex_;  // guards image_
+  // Guards what the receive thread publishes: image_ and tempTable_.
+  mutable std::mutex publishedMutex_;
   std::vector<uint8_t> image_;
+  std::vector<float> tempTable_;
 };
 
 }  // namespace tessor
