@@ -43,6 +43,12 @@ class WindowTest : public QObject {
     QVERIFY(ui.window->ktTabs()->isHidden());
   }
 
+  void aboutNamesTheVersion() {
+    tessor_test::WindowUnderTest ui;
+    ui.window->aboutAction()->trigger();
+    QCOMPARE(ui.texts(), std::vector<std::string>{"Tessor (Version : " TESSOR_VERSION ")"});
+  }
+
   void storedAddressIsShownWithinItsLimits() {
     testsupport::TempFolder folder;
     {

@@ -1,5 +1,6 @@
 #include "app/ui/vyn_cam_user_control_dlg.h"
 
+#include <QAction>
 #include <QDesktopServices>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -122,6 +123,12 @@ CVynCamUserControlDlg::CVynCamUserControlDlg(Setup setup, QWidget* parent)
   showAddress(setup_.settings ? setup_.settings->readString(tessor::kCameraIpKey, "") : "");
   loadCompany();
   setWindowTitle(qs(tessor::windowCaption(TESSOR_VERSION)));
+  // The window's own menu (a right click on its background) holds the About entry.
+  aboutAction_ = new QAction(tr("About Tessor..."), this);
+  connect(aboutAction_, &QAction::triggered, this,
+          [this] { setup_.notifier->tell(tessor::windowCaption(TESSOR_VERSION), "About Tessor"); });
+  addAction(aboutAction_);
+  setContextMenuPolicy(Qt::ActionsContextMenu);
   resize(900, 620);
   applyState();
 }

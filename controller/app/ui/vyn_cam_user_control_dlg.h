@@ -14,6 +14,7 @@
 #include "discovery/ui/find_camera_dlg.h"
 
 class CKSMotorizedDlg;
+class QAction;
 class QLineEdit;
 class QPushButton;
 class QTabWidget;
@@ -53,6 +54,7 @@ class CVynCamUserControlDlg : public QDialog, private tessor::ConnectTimer {
   pages::SettingsPageWidget* pageWidget(camera::Page page) const;
   // The finder dialog while it is open (tests answer it).
   CFindCameraDlg* finderDialog() const { return finderDialog_; }
+  QAction* aboutAction() const { return aboutAction_; }
   // The motorized zoom and focus window while it is open.
   CKSMotorizedDlg* motorDialog() const { return motorDialog_; }
 
@@ -83,5 +85,6 @@ class CVynCamUserControlDlg : public QDialog, private tessor::ConnectTimer {
   int firstTabRequests_ = 0;
   QString logoLink_;
   CFindCameraDlg* finderDialog_ = nullptr;
+  QAction* aboutAction_ = nullptr;
   CKSMotorizedDlg* motorDialog_ = nullptr;
 };
