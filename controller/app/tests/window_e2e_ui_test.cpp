@@ -1,8 +1,10 @@
 // The main window against the simulated camera: connecting to each kind of camera, the
 // header wait, refused and unknown cameras, the buttons' enabling and "Initialized".
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QTest>
 
@@ -41,6 +43,22 @@ class WindowTest : public QObject {
     QVERIFY(!ui.window->ksTabs()->isHidden());
     QVERIFY(!ui.window->ksTabs()->isEnabled());
     QVERIFY(ui.window->ktTabs()->isHidden());
+  }
+
+  void everyControlAndTextIsNamed() {
+    tessor_test::WindowUnderTest ui;
+    QStringList unnamed;
+    for (QWidget* widget : ui.window->findChildren<QWidget*>()) {
+      const bool ownControl = qobject_cast<QLabel*>(widget) || qobject_cast<QPushButton*>(widget) ||
+                              qobject_cast<QComboBox*>(widget) || qobject_cast<QSpinBox*>(widget) ||
+                              qobject_cast<QTabWidget*>(widget) ||
+                              (qobject_cast<QLineEdit*>(widget) &&
+                               !qobject_cast<QAbstractSpinBox*>(widget->parentWidget()) &&
+                               !qobject_cast<QComboBox*>(widget->parentWidget()));
+      if (ownControl && widget->accessibleName().isEmpty())
+        unnamed << QString("%1 %2").arg(widget->metaObject()->className(), widget->objectName());
+    }
+    QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(", ")));
   }
 
   void aboutNamesTheVersion() {

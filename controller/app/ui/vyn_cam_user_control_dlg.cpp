@@ -76,12 +76,16 @@ CVynCamUserControlDlg::CVynCamUserControlDlg(Setup setup, QWidget* parent)
   });
 
   auto* top = new QHBoxLayout;
-  top->addWidget(new QLabel(tr("Camera IP")));
+  auto* ipLabel = new QLabel(tr("Camera IP"), this);
+  ipLabel->setAccessibleName(ipLabel->text());
+  top->addWidget(ipLabel);
   ip_ = new QLineEdit(this);
   ip_->setAccessibleName(tr("Camera IP"));
   ip_->setMaxLength(15);
   top->addWidget(ip_);
-  top->addWidget(new QLabel(tr("Port")));
+  auto* portLabel = new QLabel(tr("Port"), this);
+  portLabel->setAccessibleName(portLabel->text());
+  top->addWidget(portLabel);
   port_ = new QLineEdit(tessor::kCameraPort, this);
   port_->setReadOnly(true);
   port_->setAccessibleName(tr("Port"));

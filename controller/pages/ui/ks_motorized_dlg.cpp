@@ -17,7 +17,9 @@ CKSMotorizedDlg::CKSMotorizedDlg(pages::MotorDrive& drive, QWidget* parent)
     const char* name;
   } axes[] = {{MotorAxis::Zoom, "Zoom"}, {MotorAxis::Focus, "Focus"}};
   for (int row = 0; row < 2; ++row) {
-    grid->addWidget(new QLabel(tr(axes[row].name)), row, 0);
+    auto* label = new QLabel(tr(axes[row].name), this);
+    label->setAccessibleName(label->text());
+    grid->addWidget(label, row, 0);
     for (int column = 0; column < 2; ++column) {
       const MotorDirection direction = column == 0 ? MotorDirection::Plus : MotorDirection::Minus;
       auto* button = new QPushButton(column == 0 ? "+" : "-", this);

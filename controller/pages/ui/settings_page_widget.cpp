@@ -39,7 +39,10 @@ SettingsPageWidget::SettingsPageWidget(SettingsPageModel& model, QWidget* parent
   for (size_t i = 0; i < model.fields().size(); ++i) {
     QWidget* control = makeControl(i);
     controls_[i] = control;
-    form->addRow(qs(model.fields()[i]->label), control);
+    auto* label = new QLabel(qs(model.fields()[i]->label), this);
+    label->setAccessibleName(label->text());
+    label->setBuddy(control);
+    form->addRow(label, control);
   }
   auto* buttonRow = buttonRow_ = new QHBoxLayout;
   for (std::string_view caption : model.buttons()) {
