@@ -1,0 +1,63 @@
+#include "byte_session.h"
+
+#include <utility>
+
+#include "connection.h"
+
+namespace irsim {
+
+ByteSession::ByteSession(Simulator& simulator)
+    : simulator_(simulator), connection_(std::make_unique<Simulator::Connection>()) {
+  {
+    // What the settings of an earlier session changed is undone, as for a camera that was
+    // switched off and on again; the faults chosen for the simulator stay.
+    std::lock_guard lock(simulator_.cameraMutex_);
+    simulator_.header_ = CameraHeader(simulator_.options_.camera);
+    simulator_.divisor_ = 0;
+    simulator_.regions_.fill(CameraRegion{});
+  }
+  bool unsupported = false;
+  for (const Fault& fault : simulator_.faultsNow())
+    unsupported = unsupported || fault.kind == Fault::Kind::UnsupportedModel;
+  {
+    std::lock_guard lock(simulator_.cameraMutex_);
+    simulator_.header_.setUnsupportedModel(unsupported);
+    simulator_.mapper_ = std::make_unique<RawMapper>(simulator_.header_, simulator_.tables_);
+  }
+  connection_->sink = &sent_;
+  connection_->lastReceived = std::chrono::steady_clock::now();
+  simulator_.updateStats([&](Stats& s) {
+    connection_->number = ++s.connections;
+    s.clientConnected = true;
+  });
+}
+
+ByteSession::~ByteSession() {
+  simulator_.updateStats([](Stats& s) {
+    s.clientConnected = false;
+    s.streaming = false;
+  });
+}
+
+std::vector<uint8_t> ByteSession::feed(std::span<const uint8_t> bytes) {
+  Simulator::Connection& c = *connection_;
+  if (!c.close) {
+    c.received.insert(c.received.end(), bytes.begin(), bytes.end());
+    simulator_.readPackets(c);
+  }
+  return std::exchange(sent_, {});
+}
+
+std::vector<uint8_t> ByteSession::nextFrame() {
+  Simulator::Connection& c = *connection_;
+  if (c.close || !c.streaming) return {};
+  simulator_.sendFrame(c);
+  ++c.tick;
+  return std::exchange(sent_, {});
+}
+
+bool ByteSession::closed() const { return connection_->close; }
+bool ByteSession::streaming() const { return connection_->streaming; }
+size_t ByteSession::pending() const { return connection_->received.size(); }
+
+}  // namespace irsim
