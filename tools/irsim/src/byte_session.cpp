@@ -8,21 +8,24 @@ namespace irsim {
 
 ByteSession::ByteSession(Simulator& simulator)
     : simulator_(simulator), connection_(std::make_unique<Simulator::Connection>()) {
-  {
-    // What the settings of an earlier session changed is undone, as for a camera that was
-    // switched off and on again; the faults chosen for the simulator stay.
-    std::lock_guard lock(simulator_.cameraMutex_);
-    simulator_.header_ = CameraHeader(simulator_.options_.camera);
-    simulator_.divisor_ = 0;
-    simulator_.regions_.fill(CameraRegion{});
-  }
+  // What the settings of an earlier session changed is undone, as for a camera that was
+  // switched off and on again; the faults chosen for the simulator stay.
+  CameraHeader fresh(simulator_.options_.camera);
   bool unsupported = false;
   for (const Fault& fault : simulator_.faultsNow())
     unsupported = unsupported || fault.kind == Fault::Kind::UnsupportedModel;
+  fresh.setUnsupportedModel(unsupported);
   {
     std::lock_guard lock(simulator_.cameraMutex_);
-    simulator_.header_.setUnsupportedModel(unsupported);
-    simulator_.mapper_ = std::make_unique<RawMapper>(simulator_.header_, simulator_.tables_);
+    simulator_.divisor_ = 0;
+    simulator_.regions_.fill(CameraRegion{});
+    // The counts follow from the header alone; rebuilding them only when it changed keeps a
+    // session cheap enough to start thousands of times a second.
+    if (fresh.bytes() != simulator_.header_.bytes() ||
+        fresh.model() != simulator_.header_.model()) {
+      simulator_.header_ = fresh;
+      simulator_.mapper_ = std::make_unique<RawMapper>(simulator_.header_, simulator_.tables_);
+    }
   }
   connection_->sink = &sent_;
   connection_->lastReceived = std::chrono::steady_clock::now();
