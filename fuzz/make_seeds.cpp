@@ -95,6 +95,9 @@ std::vector<std::pair<std::string, Bytes>> conversations() {
   return {
       {"connect", concat({command(kHello), command(kRequestSystemData), command(kRequestHeader),
                           command(kRequestDeviceInfo)})},
+      // Streaming when the input ends: the fuzzer takes a frame with the region drawn in.
+      {"stream-frame", concat({setting(0x0422, (11 << 8) | 2, (10u << 16) | 20, (60u << 16) | 70),
+                               command(kRequestHeader), command(kStartStream)})},
       {"stream", concat({command(kRequestHeader), command(kStartStream), command(kKeepAlive),
                          command(kStopStream)})},
       {"settings", concat({setting(0x0A01, 1), setting(0x0301, 1),
@@ -114,9 +117,11 @@ std::vector<std::pair<std::string, Bytes>> conversations() {
 void irsimCommandSeeds() {
   for (uint8_t model = 0; model < std::size(kModels); ++model) {
     for (const auto& [name, bytes] : conversations()) {
-      // Byte 0: model, how the bytes are cut, and (high bit) a streamed frame at the end.
-      const uint8_t choice =
-          static_cast<uint8_t>(model + (name == "torn" ? 5 * 3 : 0) + (name == "stream" ? 0 : 128));
+      // Byte 0: model (modulo 5), how the bytes are cut, and (top three bits) a streamed frame
+      // at the end; 225 is the first value with those bits that is 0 modulo 5.
+      const uint8_t choice = static_cast<uint8_t>(name == "stream-frame" ? 225 + model
+                                                  : name == "torn"       ? model + 5 * 3
+                                                                         : model);
       keep("fuzz_irsim_commands", std::string(kModels[model]) + "-" + name,
            concat({Bytes{choice}, bytes}));
     }
