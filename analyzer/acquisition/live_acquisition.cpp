@@ -4,6 +4,7 @@
 
 #include <pthread.h>
 #include <sched.h>
+#include <sys/socket.h>
 
 #include <algorithm>
 #include <cstring>
@@ -55,8 +56,15 @@ void LiveAcquisition::disconnect() {
     acquiring_ = false;
   }
   stopChanged_.notify_all();
-  closeConnection();
+  // The receiver may be inside the library on this socket. Shutting the socket down wakes it
+  // with the end of the stream; closing it under the receiver would release the camera's
+  // calibration slot while the receiver reads it, and free a descriptor number it still uses.
+  {
+    std::lock_guard lock(commandLock_);
+    if (socket_ != -1) ::shutdown(socket_, SHUT_RDWR);
+  }
   if (thread_.joinable()) thread_.join();
+  closeConnection();
   running_ = false;
 }
 

@@ -11,6 +11,7 @@ namespace irsim {
 
 struct Simulator::Connection {
   int fd = -1;
+  std::vector<uint8_t>* sink = nullptr;  // set: what the camera sends lands here, not on fd
   uint64_t number = 0;
   std::vector<uint8_t> received;
   bool streaming = false;

@@ -297,26 +297,7 @@ void Simulator::runSession(int fd) {
       }
       c.lastReceived = Clock::now();
       c.received.insert(c.received.end(), chunk.begin(), chunk.begin() + got);
-      size_t used = 0;
-      while (!c.close && c.received.size() - used >= kPacketHeadSize) {
-        const PacketHead head = parseHead(c.received.data() + used);
-        if (head.length < kPacketHeadSize || head.length > kMaxCommandLength) {
-          LogEntry entry;
-          entry.connection = c.number;
-          entry.seconds = std::chrono::duration<double>(Clock::now() - started_).count();
-          entry.id = head.id;
-          entry.length = head.length;
-          entry.type = head.type;
-          entry.note = "implausible length: connection closed";
-          record(std::move(entry));
-          c.close = true;
-          break;
-        }
-        if (c.received.size() - used < head.length) break;
-        handlePacket(c, c.received.data() + used, head.length);
-        used += head.length;
-      }
-      c.received.erase(c.received.begin(), c.received.begin() + static_cast<ptrdiff_t>(used));
+      readPackets(c);
       continue;
     }
     if (Clock::now() - c.lastReceived > options_.idleTimeout) {
@@ -351,7 +332,34 @@ void Simulator::runSession(int fd) {
   say("irsim: client " + std::to_string(c.number) + " gone");
 }
 
+void Simulator::readPackets(Connection& c) {
+  size_t used = 0;
+  while (!c.close && c.received.size() - used >= kPacketHeadSize) {
+    const PacketHead head = parseHead(c.received.data() + used);
+    if (head.length < kPacketHeadSize || head.length > kMaxCommandLength) {
+      LogEntry entry;
+      entry.connection = c.number;
+      entry.seconds = std::chrono::duration<double>(Clock::now() - started_).count();
+      entry.id = head.id;
+      entry.length = head.length;
+      entry.type = head.type;
+      entry.note = "implausible length: connection closed";
+      record(std::move(entry));
+      c.close = true;
+      break;
+    }
+    if (c.received.size() - used < head.length) break;
+    handlePacket(c, c.received.data() + used, head.length);
+    used += head.length;
+  }
+  c.received.erase(c.received.begin(), c.received.begin() + static_cast<ptrdiff_t>(used));
+}
+
 bool Simulator::sendBytes(Connection& c, const uint8_t* data, size_t size) {
+  if (c.sink) {
+    c.sink->insert(c.sink->end(), data, data + size);
+    return true;
+  }
   uint32_t rate = 0;
   for (const Fault& fault : faultsNow())
     if (fault.kind == Fault::Kind::SlowLink) rate = fault.bytesPerSecond;

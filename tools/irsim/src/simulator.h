@@ -109,9 +109,12 @@ class Simulator {
   const Uploads& uploads() const { return uploads_; }
 
  private:
+  friend class ByteSession;  // byte_session.h: the command reader fed from memory
   struct Connection;
   void serve();
   void runSession(int fd);
+  // Splits what the client sent into packets and answers each; keeps a torn last packet.
+  void readPackets(Connection& c);
   // Ends a connection so that the client can read every byte sent before the end.
   void closeGracefully(int fd);
   void handlePacket(Connection& c, const uint8_t* packet, uint32_t length);
