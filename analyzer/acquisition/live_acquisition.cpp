@@ -1,5 +1,7 @@
 #include "acquisition/live_acquisition.h"
 
+#include "acquisition/camera_name.h"
+
 #include "app/status_panes.h"
 
 #include <pthread.h>
@@ -13,9 +15,9 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// The largest frame any known camera sends, with the KS extra row: the buffers are made
-// for it once, so a header never has to move them under the receiver.
-constexpr size_t kLargestFrame = 640 * 481;
+// The buffers are made once for the largest frame, so a header never has to move them under
+// the receiver.
+constexpr size_t kLargestFrame = kLargestFramePixels;
 constexpr size_t kStagingBytes = 8192;
 constexpr uint32_t kTableFirmware = 13031203;
 
@@ -283,7 +285,7 @@ void LiveAcquisition::takeFrame() {
   if (settling()) return;
   CameraState camera = this->camera();
   if (camera.width == 0 || camera.height == 0) return;
-  const size_t rows = camera.height + (camera.headerVersion > 32 ? 1 : 0);
+  const size_t rows = camera.height + (hasExtraRow(camera.headerVersion) ? 1 : 0);
   const size_t count = std::min(static_cast<size_t>(camera.width) * rows, receive_.size());
   std::copy_n(receive_.begin(), count, pixels_.begin());
   current_ = live_;

@@ -3,7 +3,9 @@
 // and reports to the window through an ordered queue of events.
 #pragma once
 
-#include "acquisition/acquisition_rules.h"
+#include "acquisition/camera_address.h"
+#include "acquisition/camera_facts.h"
+#include "acquisition/frame_rate.h"
 
 #include <irdex.h>
 
@@ -11,6 +13,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <mutex>
 #include <string>

@@ -1,5 +1,7 @@
 #include "view/frame_pipeline.h"
 
+#include "view/level_guard.h"
+
 #include <algorithm>
 
 namespace solvane {

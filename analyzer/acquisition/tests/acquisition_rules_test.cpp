@@ -1,4 +1,8 @@
-#include "acquisition/acquisition_rules.h"
+#include "acquisition/camera_address.h"
+#include "acquisition/camera_facts.h"
+#include "acquisition/camera_name.h"
+#include "acquisition/frame_rate.h"
+#include "view/level_guard.h"
 
 #include "discovery/core/names_file.h"
 

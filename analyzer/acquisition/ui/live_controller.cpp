@@ -1,5 +1,6 @@
 #include "acquisition/ui/live_controller.h"
 
+#include "acquisition/acquisition_messages.h"
 #include "app/notifier.h"
 #include "app/status_panes.h"
 #include "app/ui/main_frame.h"
@@ -234,7 +235,7 @@ void LiveController::applyHeader(const CamHeaderBlock& header) {
   const uint8_t model = header.bytes[IRDEX_HEADER_MODEL];
   QAction* ranges[] = {frame_.command("actionRangeNormal"), frame_.command("actionRangeHigh"),
                        frame_.command("actionRangeMedical")};
-  if (model == 0x20 || model == 0x21) {
+  if (isKsModel(model)) {
     for (auto* a : ranges) a->setEnabled(false);
     if (camera.ranges.empty()) {
       ranges[0]->setEnabled(true);

@@ -1,6 +1,6 @@
 #include "view/ui/filter_dialogs.h"
 
-#include "acquisition/acquisition_rules.h"
+#include "acquisition/frame_rate.h"
 
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
