@@ -6,16 +6,6 @@
 
 namespace solvane {
 
-int32_t kernelTypeOfFilter(int32_t menuIndex) {
-  switch (menuIndex) {
-    case 1: return 3;  // Soften Slightly
-    case 2: return 2;  // Soften Strongly
-    case 3: return 4;  // Sharpening Slightly
-    case 4: return 5;  // Sharpening Strong
-    default: return 0;
-  }
-}
-
 FramePipeline::FramePipeline() {
   if (GetImageLUT(palette_.data(), 11, 0) != SDK_SUCCESS)
     for (int i = 0; i < 256; ++i) palette_[3 * i] = palette_[3 * i + 1] = palette_[3 * i + 2] = i;
@@ -47,21 +37,25 @@ void FramePipeline::restart() {
 void FramePipeline::applyFilters(uint8_t* image, uint16_t width, uint16_t height,
                                  const FilterState& f) {
   if (f.kernel != 0) ApplyImageFilter(image, width, height, f.kernel);
-  if (f.bilateral) {
-    BilateralFilter(image, width, height, f.bilateralSpatial, f.bilateralRange, 1);
-  } else if (f.box) {
-    BoxBlur(image, width, height, std::max(0, f.boxSize / 2));
-  } else if (f.gaussian && f.gaussianWidth > 0 && f.gaussianHeight > 0) {
-    const int32_t radius = std::clamp(std::max(f.gaussianWidth, f.gaussianHeight) / 2, 1, 248);
-    if (radius != gaussianRadius_) {
-      gaussWeights_.assign(2 * radius + 1, 0);
-      gaussProducts_.assign((2 * radius + 1) * 256, 0);
-      GetGaussianKernel(gaussWeights_.data(), gaussProducts_.data(), radius);
-      gaussianRadius_ = radius;
+  switch (f.blur) {
+    case Blur::None: break;
+    case Blur::Bilateral:
+      BilateralFilter(image, width, height, f.bilateralSpatial, f.bilateralRange, 1);
+      break;
+    case Blur::Box: BoxBlur(image, width, height, std::max(0, f.boxSize / 2)); break;
+    case Blur::Gaussian: {
+      if (f.gaussianWidth <= 0 || f.gaussianHeight <= 0) break;
+      const int32_t radius = std::clamp(std::max(f.gaussianWidth, f.gaussianHeight) / 2, 1, 248);
+      if (radius != gaussianRadius_) {
+        gaussWeights_.assign(2 * radius + 1, 0);
+        gaussProducts_.assign((2 * radius + 1) * 256, 0);
+        GetGaussianKernel(gaussWeights_.data(), gaussProducts_.data(), radius);
+        gaussianRadius_ = radius;
+      }
+      FastGaussianBlur(image, width, height, gaussWeights_.data(), gaussProducts_.data(), radius);
+      break;
     }
-    FastGaussianBlur(image, width, height, gaussWeights_.data(), gaussProducts_.data(), radius);
-  } else if (f.stack) {
-    FastStackBlur(image, width, height, std::max(1, f.stackRadius));
+    case Blur::Stack: FastStackBlur(image, width, height, std::max(1, f.stackRadius)); break;
   }
 }
 

@@ -16,22 +16,18 @@
 
 namespace solvane {
 
-// Menu order of the fixed-kernel filters and the library's kernel type of each.
-// "Median Filter" has no kernel in the library and leaves the image as it is.
-int32_t kernelTypeOfFilter(int32_t menuIndex);
+// At most one blur runs on a frame; each keeps its parameters while another is chosen.
+enum class Blur { None, Box, Gaussian, Stack, Bilateral };
 
 struct FilterState {
   int32_t kernel = 0;  // "FILTER": 0 none, else the library's kernel type
-  bool bilateral = false;
+  Blur blur = Blur::None;
   float bilateralSpatial = 1.5f;
   float bilateralRange = 25.0f;
-  bool box = false;
   int32_t boxSize = 3;
-  bool gaussian = false;
   int32_t gaussianWidth = 5;
   int32_t gaussianHeight = 5;
   float gaussianSigma = 1.0f;
-  bool stack = false;
   int32_t stackRadius = 2;
 };
 

@@ -112,15 +112,6 @@ TEST(FramePipeline, AnUnknownPaletteKeepsTheOldOne) {
   EXPECT_FALSE(pipeline.setPalette(500, false));
 }
 
-TEST(FramePipeline, FilterMenuMapsToKernelTypes) {
-  EXPECT_EQ(kernelTypeOfFilter(0), 0);
-  EXPECT_EQ(kernelTypeOfFilter(1), 3);
-  EXPECT_EQ(kernelTypeOfFilter(2), 2);
-  EXPECT_EQ(kernelTypeOfFilter(3), 4);
-  EXPECT_EQ(kernelTypeOfFilter(4), 5);
-  EXPECT_EQ(kernelTypeOfFilter(5), 0);
-}
-
 TEST(FramePipeline, FiltersChangeTheDisplayImage) {
   KsFrames frames;
   PipelineInput input;
@@ -137,14 +128,13 @@ TEST(FramePipeline, FiltersChangeTheDisplayImage) {
   sharpen.kernel = 5;
   EXPECT_NE(greyWith(sharpen), plain);
   FilterState stack;
-  stack.stack = true;
+  stack.blur = Blur::Stack;
   stack.stackRadius = 4;
   const auto stacked = greyWith(stack);
   EXPECT_NE(stacked, plain);
-  // The bilateral filter comes first: with it on, the stack blur is not run.
-  FilterState both = stack;
-  both.bilateral = true;
-  EXPECT_NE(greyWith(both), stacked);
+  FilterState bilateral = stack;
+  bilateral.blur = Blur::Bilateral;
+  EXPECT_NE(greyWith(bilateral), stacked);
 }
 
 }  // namespace

@@ -1,7 +1,10 @@
 // The analyzer's window connected to the simulated camera, offscreen: streaming into the
 // view, the status panes, the mouse read-out, the camera's refusals and the frame-rate menu.
+#include "acquisition/ui/camera_fps_setting.h"
 #include "acquisition/ui/live_controller.h"
+#include "app/commands.h"
 #include "app/notifier.h"
+#include "app/status_panes.h"
 #include "app/ui/solvane_session.h"
 #include "view/ui/filter_dialogs.h"
 
@@ -100,7 +103,7 @@ class LiveViewTest : public QObject {
     QTRY_VERIFY_WITH_TIMEOUT(live_->view().paintedFrames() > 0, kBoundMs);
   }
 
-  QString pane(int index) { return session_->mainFrame().statusPane(index)->text(); }
+  QString pane(StatusPane which) { return session_->mainFrame().statusPane(which)->text(); }
 
  private slots:
   void init() {
@@ -116,11 +119,16 @@ class LiveViewTest : public QObject {
     sim_.reset();
   }
 
+  void everyCommandHasItsFeatureOnceTheWindowIsComplete() {
+    startCamera(cameraOptions("vi640"));
+    session_->mainFrame().requireAllBound();  // throws when a feature forgot a command
+  }
+
   void streamsIntoTheViewAndShowsRateModelAndTitle() {
     startCamera(cameraOptions("vi640"));
     waitStreaming();
-    QTRY_VERIFY_WITH_TIMEOUT(pane(0).startsWith("Frame rate : "), kBoundMs);
-    QCOMPARE(pane(1), QString("VI640 ( 640 * 480 )"));
+    QTRY_VERIFY_WITH_TIMEOUT(pane(StatusPane::FrameRate).startsWith("Frame rate : "), kBoundMs);
+    QCOMPARE(pane(StatusPane::Model), QString("VI640 ( 640 * 480 )"));
     QCOMPARE(session_->mainFrame().windowTitle(), QString("Solvane - Thermal"));
     QCOMPARE(live_->view().statusText(), QString("RECEIVE CAMERA DATA"));
     const QImage picture = live_->view().composedPicture();
@@ -139,10 +147,13 @@ class LiveViewTest : public QObject {
     const QPoint at(rect.x + static_cast<int>((hot.x + 0.5) * rect.zoomX),
                     rect.y + static_cast<int>((hot.y + 0.5) * rect.zoomY));
     QTest::mouseMove(&live_->view(), at);
-    QTRY_VERIFY_WITH_TIMEOUT(pane(4).startsWith("Temperature : "), kBoundMs);
-    QCOMPARE(pane(2), QString("X:%1, Y:%2").arg(hot.x).arg(hot.y));
-    const double value = pane(4).mid(14, pane(4).indexOf(QChar(0xB0)) - 14).toDouble();
-    QVERIFY2(std::abs(value - sim_->scene().config().hot) < 1.5, qPrintable(pane(4)));
+    QTRY_VERIFY_WITH_TIMEOUT(pane(StatusPane::Temperature).startsWith("Temperature : "), kBoundMs);
+    QCOMPARE(pane(StatusPane::MousePosition), QString("X:%1, Y:%2").arg(hot.x).arg(hot.y));
+    const double value = pane(StatusPane::Temperature)
+                             .mid(14, pane(StatusPane::Temperature).indexOf(QChar(0xB0)) - 14)
+                             .toDouble();
+    QVERIFY2(std::abs(value - sim_->scene().config().hot) < 1.5,
+             qPrintable(pane(StatusPane::Temperature)));
   }
 
   void aCameraWorkedByHandSaysSoAndKeepsStreaming() {
@@ -184,33 +195,33 @@ class LiveViewTest : public QObject {
   void frameRateMenuSendsTheDivisor() {
     startCamera(cameraOptions("vi640"));
     waitStreaming();
-    session_->mainFrame().command("actionHalfFps")->trigger();
+    session_->mainFrame().command(Command::HalfFps)->trigger();
     QVERIFY(sim_->waitForCommand(
         [](const irsim::LogEntry& e) { return e.settingId == 0x0A01 && e.value == 1; },
         std::chrono::milliseconds(kBoundMs)));
-    QVERIFY(session_->mainFrame().command("actionHalfFps")->isChecked());
+    QVERIFY(session_->mainFrame().command(Command::HalfFps)->isChecked());
     live_->chooseFrameRate(FrameRateChoice::UserDefined, divisorFromSeconds(2, 30.0f));
     QVERIFY(sim_->waitForCommand(
         [](const irsim::LogEntry& e) { return e.settingId == 0x0A01 && e.value == 59; },
         std::chrono::milliseconds(kBoundMs)));
-    QCOMPARE(session_->mainFrame().command("actionUserFps")->text(),
+    QCOMPARE(session_->mainFrame().command(Command::UserFps)->text(),
              QString("User Define(0.500 fps)"));
   }
 
   void hotColdMarkersFollowMirrorAndReachTheClipboard() {
     startCamera(cameraOptions("vi640"));
     waitStreaming();
-    session_->mainFrame().command("actionHotCold")->trigger();
+    session_->mainFrame().command(Command::HotCold)->trigger();
     QTRY_VERIFY_WITH_TIMEOUT(live_->pipeline().latest().hotCold.has_value(), kBoundMs);
     const HotCold spots = *live_->pipeline().latest().hotCold;
     QImage picture = live_->view().composedPicture();
     QCOMPARE(picture.pixel(spots.hotX, spots.hotY), qRgb(255, 0, 0));
     QCOMPARE(picture.pixel(spots.coldX, spots.coldY), qRgb(0, 0, 255));
-    session_->mainFrame().command("actionMirror")->trigger();
+    session_->mainFrame().command(Command::Mirror)->trigger();
     picture = live_->view().composedPicture();
     QCOMPARE(picture.pixel(639 - spots.hotX, spots.hotY), qRgb(255, 0, 0));
-    session_->mainFrame().command("actionFlip")->trigger();
-    session_->mainFrame().command("actionZoom20")->trigger();
+    session_->mainFrame().command(Command::Flip)->trigger();
+    session_->mainFrame().command(zoomCommand(2))->trigger();
     picture = live_->view().composedPicture();
     QCOMPARE(picture.pixel(639 - spots.hotX, 479 - spots.hotY), qRgb(255, 0, 0));
     // The read-out under the turned, zoomed picture names the frame's own pixel.
@@ -221,7 +232,7 @@ class LiveViewTest : public QObject {
     QVERIFY(read.has_value());
     QCOMPARE(read->x, spots.hotX);
     QCOMPARE(read->y, spots.hotY);
-    session_->mainFrame().command("actionCopyClipboard")->trigger();
+    session_->mainFrame().command(Command::CopyClipboard)->trigger();
     QCOMPARE(QApplication::clipboard()->image().size(), QSize(640, 480));
   }
 
@@ -235,7 +246,7 @@ class LiveViewTest : public QObject {
     QTRY_VERIFY_WITH_TIMEOUT(!sim_->stats().streaming, kBoundMs);
     QCOMPARE(button->text(), QString("Live"));
     QVERIFY(!live_->view().displayTimerActive());
-    QVERIFY(session_->mainFrame().command("actionLive")->isEnabled());
+    QVERIFY(session_->mainFrame().command(Command::Live)->isEnabled());
     button->click();
     QTRY_VERIFY_WITH_TIMEOUT(sim_->stats().streaming, kBoundMs);
     QCOMPARE(button->text(), QString("Freeze"));
@@ -247,15 +258,15 @@ class LiveViewTest : public QObject {
     startCamera(std::move(options));
     waitStreaming();
     QCOMPARE(live_->cameraRate(), 9.0f);
-    QVERIFY(!session_->mainFrame().command("actionHalfFps")->isEnabled());
-    QVERIFY(!session_->mainFrame().command("actionUserFps")->isEnabled());
+    QVERIFY(!session_->mainFrame().command(Command::HalfFps)->isEnabled());
+    QVERIFY(!session_->mainFrame().command(Command::UserFps)->isEnabled());
     QCOMPARE(sim_->stats().divisor, 0u);
   }
 
   void theRangeMenuSendsTheRangeAndStoresIt() {
     startCamera(cameraOptions("vi640"));
     waitStreaming();
-    QAction* high = session_->mainFrame().command("actionRangeHigh");
+    QAction* high = session_->mainFrame().command(Command::RangeHigh);
     QTRY_VERIFY_WITH_TIMEOUT(high->isEnabled(), kBoundMs);
     high->trigger();
     QVERIFY(sim_->waitForCommand(
@@ -263,7 +274,7 @@ class LiveViewTest : public QObject {
         std::chrono::milliseconds(kBoundMs)));
     QCOMPARE(session_->document().settings().dynamicRange, 1);
     QVERIFY(high->isChecked());
-    QVERIFY(!session_->mainFrame().command("actionRangeNormal")->isChecked());
+    QVERIFY(!session_->mainFrame().command(Command::RangeNormal)->isChecked());
     // The camera reports the new range in its next header and frames come again.
     const uint64_t painted = live_->view().paintedFrames();
     QTRY_VERIFY_WITH_TIMEOUT(live_->view().paintedFrames() > painted + 3, kBoundMs);
@@ -272,18 +283,18 @@ class LiveViewTest : public QObject {
   void disconnectEndsTheLink() {
     startCamera(cameraOptions("vi640"));
     waitStreaming();
-    session_->mainFrame().command("actionDisconnect")->trigger();
+    session_->mainFrame().command(Command::Disconnect)->trigger();
     QVERIFY(!live_->acquisition().threadRunning());
     QVERIFY(!live_->acquisition().connected());
     QVERIFY(sim_->waitFor([](const irsim::Stats& s) { return !s.clientConnected; },
                           std::chrono::milliseconds(kBoundMs)));
-    QVERIFY(session_->mainFrame().command("actionConnect")->isEnabled());
-    QVERIFY(!session_->mainFrame().command("actionDisconnect")->isEnabled());
+    QVERIFY(session_->mainFrame().command(Command::Connect)->isEnabled());
+    QVERIFY(!session_->mainFrame().command(Command::Disconnect)->isEnabled());
   }
 
   void filterDialogsSwitchOnOneBlurWithItsParameters() {
     FilterState filters;
-    filters.bilateral = true;
+    filters.blur = Blur::Bilateral;
     onNextDialog([](QDialog& dialog) {
       QCOMPARE(dialog.objectName(), QString("CKernelSizeDlg"));
       const auto boxes = dialog.findChildren<QSpinBox*>();
@@ -293,9 +304,8 @@ class LiveViewTest : public QObject {
       dialog.findChild<QDoubleSpinBox*>()->setValue(2.5);
       dialog.accept();
     });
-    QVERIFY(editFilter(7, filters, nullptr));
-    QVERIFY(filters.gaussian);
-    QVERIFY(!filters.bilateral);
+    QVERIFY(editFilter(FilterKind::FastGaussian, filters, nullptr));
+    QCOMPARE(filters.blur, Blur::Gaussian);
     QCOMPARE(filters.gaussianWidth, 7);
     QCOMPARE(filters.gaussianHeight, 9);
     QCOMPARE(filters.gaussianSigma, 2.5f);
@@ -304,8 +314,8 @@ class LiveViewTest : public QObject {
       QCOMPARE(dialog.objectName(), QString("CBilateralFilterDlg"));
       dialog.reject();
     });
-    QVERIFY(!editFilter(9, filters, nullptr));
-    QVERIFY(filters.gaussian);  // a cancelled dialog changes nothing
+    QVERIFY(!editFilter(FilterKind::Bilateral, filters, nullptr));
+    QCOMPARE(filters.blur, Blur::Gaussian);  // a cancelled dialog changes nothing
   }
 
   void userRateDialogOpensAtTheSecondsOfTheDivisor() {
