@@ -39,16 +39,6 @@ LinkController::LinkController(CMainFrame& frame, CVynCamSDKDoc& document, Notif
       [this](const IRFrame& irFrame, const CameraState& camera) { onFrame(irFrame, camera); });
   level_ = document_.image().level;
   span_ = document_.image().span;
-  // The document keeps the level and span the automatic AGC arrived at (the information
-  // block of snapshots and the level/span controls read them there).
-  auto* levelTimer = new QTimer(this);
-  levelTimer->setInterval(50);
-  connect(levelTimer, &QTimer::timeout, this, [this] {
-    std::lock_guard lock(inputMutex_);
-    if (level_ != document_.image().level || span_ != document_.image().span)
-      document_.setLevelSpan(level_, span_);
-  });
-  levelTimer->start();
   bindCommands();
   buildCameraButtons();
   refreshInput();

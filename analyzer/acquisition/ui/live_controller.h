@@ -10,6 +10,9 @@
 #include "view/ui/view_options_controller.h"
 
 #include <QObject>
+#include <QThreadPool>
+
+#include <atomic>
 
 namespace solvane {
 
@@ -21,6 +24,7 @@ class LiveController : public QObject {
  public:
   LiveController(CMainFrame& frame, CVynCamSDKDoc& document, Notifier& notifier,
                  LiveOptions options = {});
+  ~LiveController() override;
 
   bool connectCamera() { return link_->connectCamera(); }
   void disconnectCamera() { link_->disconnectCamera(); }
@@ -40,12 +44,23 @@ class LiveController : public QObject {
   FramePipeline& pipeline() { return pipeline_; }
   CVynCamSDKView& view() { return *view_; }
 
+  // Composes the still frame again with the current display choices, off the window's
+  // thread; the view shows it when done. Nothing happens while live: the next frame will.
+  void rerenderStill();
+
  signals:
   // After each event of the acquisition thread was handled (tests wait on it).
   void eventHandled(int kind);
 
  private:
+  void handle(const PipelineEvent& event);
+
+  CVynCamSDKDoc& document_;
   FramePipeline pipeline_;
+  // One re-render at a time; declared after the pipeline so that it is waited for first.
+  QThreadPool rerender_;
+  // A composed frame is already queued for the view: later ones need no event of their own.
+  std::atomic<bool> viewUpdateQueued_{false};
   CVynCamSDKView* view_ = nullptr;
   LinkController* link_ = nullptr;
   ViewOptionsController* viewOptions_ = nullptr;

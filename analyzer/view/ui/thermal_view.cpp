@@ -10,11 +10,11 @@
 namespace solvane {
 namespace {
 
+// The picture's pixels as an image, without a copy: valid while the frame is held.
 QImage imageOf(const ComposedFrame& frame) {
   if (frame.picture.empty()) return {};
-  QImage image(reinterpret_cast<const uchar*>(frame.picture.data()), frame.width, frame.height,
-               frame.width * 4, QImage::Format_ARGB32);
-  return image.copy();
+  return QImage(reinterpret_cast<const uchar*>(frame.picture.data()), frame.width, frame.height,
+                frame.width * 4, QImage::Format_ARGB32);
 }
 
 void triangle(QPainter& painter, QPointF at, const QColor& colour) {
@@ -79,8 +79,12 @@ std::optional<ImagePoint> CVynCamSDKView::imagePointAt(QPoint position) const {
 void CVynCamSDKView::drawPicture(QPainter& painter, const ComposedFrame& frame,
                                  const PictureRect& rect) const {
   if (!frame.picture.empty()) {
-    QImage picture = imageOf(frame).mirrored(options_.mirror, options_.flip);
-    painter.drawImage(QRect(rect.x, rect.y, rect.width, rect.height), picture);
+    const QImage picture = imageOf(frame);
+    const QRect target(rect.x, rect.y, rect.width, rect.height);
+    if (options_.mirror || options_.flip)
+      painter.drawImage(target, picture.mirrored(options_.mirror, options_.flip));
+    else
+      painter.drawImage(target, picture);
     auto place = [&](int32_t x, int32_t y) {
       const double sx = options_.mirror ? frame.width - 1 - x : x;
       const double sy = options_.flip ? frame.height - 1 - y : y;
@@ -148,11 +152,11 @@ void CVynCamSDKView::drawScene(QPainter& painter, const ComposedFrame& frame,
 }
 
 QImage CVynCamSDKView::composedPicture() const {
-  const ComposedFrame frame = pipeline_.latest();
-  if (frame.picture.empty()) return {};
-  QImage image(frame.width, frame.height, QImage::Format_RGB32);
+  const auto frame = pipeline_.latest();
+  if (!frame || frame->picture.empty()) return {};
+  QImage image(frame->width, frame->height, QImage::Format_RGB32);
   QPainter painter(&image);
-  drawPicture(painter, frame, PictureRect{0, 0, frame.width, frame.height, 1.0f, 1.0f});
+  drawPicture(painter, *frame, PictureRect{0, 0, frame->width, frame->height, 1.0f, 1.0f});
   return image;
 }
 
@@ -162,7 +166,9 @@ void CVynCamSDKView::copyToClipboard() {
 }
 
 void CVynCamSDKView::paintEvent(QPaintEvent*) {
-  const ComposedFrame frame = pipeline_.latest();
+  const auto held = pipeline_.latest();
+  static const ComposedFrame kNothing;
+  const ComposedFrame& frame = held ? *held : kNothing;
   const PictureRect rect =
       layoutPicture(width(), height(), frame.width, frame.height, options_.zoom);
   // Composed off screen and copied in one block, so the picture never flickers.

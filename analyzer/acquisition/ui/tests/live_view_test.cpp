@@ -192,6 +192,33 @@ class LiveViewTest : public QObject {
     QTRY_VERIFY_WITH_TIMEOUT(live_->view().paintedFrames() > painted + 3, kBoundMs);
   }
 
+  void aFrozenPictureTakesANewPaletteAtOnce() {
+    startCamera(cameraOptions("vi640"));
+    waitStreaming();
+    live_->freeze();
+    QVERIFY(!live_->isLive());
+    // Frames already under way may still land; the still picture is the last of them.
+    const auto settled = [this] {
+      const uint64_t seen = live_->pipeline().frameCount();
+      QTest::qWait(300);
+      return live_->pipeline().frameCount() == seen;
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(settled(), kBoundMs);
+    const QImage grey = live_->view().composedPicture();
+    const uint64_t frozenAt = live_->pipeline().frameCount();
+    session_->mainFrame().command(paletteCommand(8))->trigger();  // "Iron colormap"
+    QTRY_VERIFY_WITH_TIMEOUT(live_->pipeline().frameCount() > frozenAt, kBoundMs);
+    QTRY_VERIFY_WITH_TIMEOUT(live_->view().paintedFrames() == live_->pipeline().frameCount(),
+                             kBoundMs);
+    const QImage iron = live_->view().composedPicture();
+    const irsim::PixelPoint hot = sim_->scene().hotCentre(0);
+    // Grey pixels have equal channels; the iron palette's hot end does not.
+    const QRgb before = grey.pixel(hot.x, hot.y);
+    QCOMPARE(qRed(before), qBlue(before));
+    QVERIFY(iron.pixel(hot.x, hot.y) != before);
+    QVERIFY(!live_->isLive());
+  }
+
   void frameRateMenuSendsTheDivisor() {
     startCamera(cameraOptions("vi640"));
     waitStreaming();
@@ -212,8 +239,9 @@ class LiveViewTest : public QObject {
     startCamera(cameraOptions("vi640"));
     waitStreaming();
     session_->mainFrame().command(Command::HotCold)->trigger();
-    QTRY_VERIFY_WITH_TIMEOUT(live_->pipeline().latest().hotCold.has_value(), kBoundMs);
-    const HotCold spots = *live_->pipeline().latest().hotCold;
+    QTRY_VERIFY_WITH_TIMEOUT(
+        live_->pipeline().latest() && live_->pipeline().latest()->hotCold.has_value(), kBoundMs);
+    const HotCold spots = *live_->pipeline().latest()->hotCold;
     QImage picture = live_->view().composedPicture();
     QCOMPARE(picture.pixel(spots.hotX, spots.hotY), qRgb(255, 0, 0));
     QCOMPARE(picture.pixel(spots.coldX, spots.coldY), qRgb(0, 0, 255));
