@@ -48,14 +48,33 @@ FrameRateChoice choiceOfDivisor(int32_t divisor, float cameraRate) {
   return FrameRateChoice::UserDefined;
 }
 
-std::optional<int32_t> MeasuredRate::add(double seconds) {
-  double rate = seconds > 0 ? 1.0 / seconds : 60.0;
-  if (rate > 78.0) rate = 60.0;
-  sum_ += rate;
-  if (++count_ < 60) return std::nullopt;
-  const auto value = static_cast<int32_t>(std::floor(sum_ * 10.0 / 60.0 + 0.5));
+std::optional<int32_t> MeasuredRate::frameArrived(double now) {
+  lastFrame_ = now;
+  // The window's time runs from the frame before it, so that it spans `window` intervals.
+  if (!windowStart_) {
+    windowStart_ = now;
+    return std::nullopt;
+  }
+  if (++frames_ < window_) return std::nullopt;
+  const double seconds = now - *windowStart_;
+  windowStart_ = now;
+  frames_ = 0;
+  if (seconds <= 0) return std::nullopt;
+  shown_ = true;
+  return static_cast<int32_t>(std::floor(window_ / seconds * 10.0 + 0.5));
+}
+
+bool MeasuredRate::outage(double now) {
+  if (!shown_ || !lastFrame_ || now - *lastFrame_ < kRateOutageSeconds) return false;
   reset();
-  return value;
+  return true;
+}
+
+void MeasuredRate::reset() {
+  windowStart_.reset();
+  lastFrame_.reset();
+  frames_ = 0;
+  shown_ = false;
 }
 
 }  // namespace solvane

@@ -20,16 +20,30 @@ std::string userDefineText(int32_t divisor);
 // Which menu choice a divisor shows as checked.
 FrameRateChoice choiceOfDivisor(int32_t divisor, float cameraRate);
 
-// The rate of GetIRImages calls, reported every 60 calls in tenths of a hertz.
+// The frames received over a window of frames, divided by the time they took, in tenths of
+// a hertz. Only frames count: calls that delivered none do not. Times are seconds on any
+// steady clock.
+inline constexpr int32_t kLiveRateWindow = 60;
+inline constexpr int32_t kPlaybackRateWindow = 20;
+// No frame for this long: the rate is no longer shown.
+inline constexpr double kRateOutageSeconds = 2.0;
+
 class MeasuredRate {
  public:
-  // One call that took `seconds`; returns the value to show (tenths of Hz) every 60th call.
-  std::optional<int32_t> add(double seconds);
-  void reset() { sum_ = 0, count_ = 0; }
+  explicit MeasuredRate(int32_t window = kLiveRateWindow) : window_(window) {}
+  // One frame arrived at `now`; the rate to show once every `window` frames.
+  std::optional<int32_t> frameArrived(double now);
+  // True once, when frames stopped for the outage time while a rate was shown: the rate
+  // then shown is none.
+  bool outage(double now);
+  void reset();
 
  private:
-  double sum_ = 0;
-  int32_t count_ = 0;
+  int32_t window_;
+  std::optional<double> windowStart_;
+  std::optional<double> lastFrame_;
+  int32_t frames_ = 0;
+  bool shown_ = false;
 };
 
 }  // namespace solvane

@@ -208,14 +208,13 @@ void LiveAcquisition::pull() {
   }
   if (socket == -1) return;
   live_.driftCorrection = live_.header.bytes[header_byte::kTempOffset] != 0 ? 1 : 0;
-  const auto started = Clock::now();
   const SdkStatus result = GetIRImages(socket, &timer, &live_);
-  const double seconds = std::chrono::duration<double>(Clock::now() - started).count();
-  if (auto tenths = rate_.add(seconds)) {
-    AcquisitionEvent rate;
-    rate.kind = AcquisitionEvent::Kind::FrameRate;
-    rate.value = *tenths;
-    post(rate);
+  const bool frame = result == SDK_SUCCESS && (live_.packetKind == 5 || live_.packetKind == 8);
+  const double now = std::chrono::duration<double>(Clock::now().time_since_epoch()).count();
+  if (frame) {
+    if (auto tenths = rate_.frameArrived(now)) postRate(*tenths);
+  } else if (rate_.outage(now)) {
+    postRate(std::nullopt);
   }
   if (result == -100 && live_.ackCode2 == 2) {
     AcquisitionEvent hand;
@@ -243,6 +242,17 @@ void LiveAcquisition::pull() {
   status.text = pullErrorText(result);
   post(status);
   closeConnection();
+  // The link is down: the last measured rate no longer holds.
+  rate_.reset();
+  postRate(std::nullopt);
+}
+
+void LiveAcquisition::postRate(std::optional<int32_t> tenths) {
+  AcquisitionEvent rate;
+  rate.kind = AcquisitionEvent::Kind::FrameRate;
+  rate.value = tenths.value_or(0);
+  rate.code = tenths ? 1 : 0;
+  post(rate);
 }
 
 void LiveAcquisition::takeHeader() {

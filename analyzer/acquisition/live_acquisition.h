@@ -16,6 +16,7 @@
 #include <filesystem>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -25,7 +26,7 @@ namespace solvane {
 // What the acquisition thread tells the window, in the order it happened.
 struct AcquisitionEvent {
   enum class Kind {
-    FrameRate,       // value: measured rate in tenths of a hertz
+    FrameRate,       // code 1: value is the measured rate in tenths of a hertz; 0: no rate
     Model,           // value: model index of the camera
     PullFailed,      // value: NAK type (ackCode2), code: status
     HeaderApplied,   // header: the camera header block; the range and rate are to be applied
@@ -124,6 +125,7 @@ class LiveAcquisition {
   void takeHeader();
   void takeFrame();
   void post(AcquisitionEvent event);
+  void postRate(std::optional<int32_t> tenths);
 
   EventSink events_;
   FrameHandler frames_;

@@ -39,6 +39,9 @@ LinkController::LinkController(CMainFrame& frame, CVynCamSDKDoc& document, Notif
       [this](const IRFrame& irFrame, const CameraState& camera) { onFrame(irFrame, camera); });
   level_ = document_.image().level;
   span_ = document_.image().span;
+  rateWatch_.setSingleShot(true);
+  connect(&rateWatch_, &QTimer::timeout, this,
+          [this] { frame_.statusPane(StatusPane::FrameRate)->setText(qs(frameRateText(0.0))); });
   bindCommands();
   buildCameraButtons();
   refreshInput();
@@ -208,7 +211,15 @@ void LinkController::handle(const AcquisitionEvent& event) {
   using Kind = AcquisitionEvent::Kind;
   switch (event.kind) {
     case Kind::FrameRate:
-      frame_.statusPane(StatusPane::FrameRate)->setText(qs(frameRateText(event.value / 10.0)));
+      // Without a measured rate the pane shows what it shows before any camera.
+      frame_.statusPane(StatusPane::FrameRate)
+          ->setText(qs(frameRateText(event.code == 1 ? event.value / 10.0 : 0.0)));
+      rateWatch_.stop();
+      // The receiver may wait for frames that never come and so tell nothing: when the next
+      // window is well overdue, the rate shown is withdrawn.
+      if (event.code == 1 && event.value > 0)
+        rateWatch_.start(static_cast<int>(kLiveRateWindow * 10000.0 / event.value * 1.5 +
+                                          kRateOutageSeconds * 1000.0));
       break;
     case Kind::Model:
       frame_.statusPane(StatusPane::Model)->setText(qs(modelText(event.value)));

@@ -85,6 +85,7 @@ class LinkController : public QObject {
   IRFrame tableFrame_{};
   bool tableSlot_ = false;
   QPushButton* liveButton_ = nullptr;
+  QTimer rateWatch_;
 
   // What the acquisition thread reads for each frame; written on the window's thread.
   mutable std::mutex inputMutex_;

@@ -23,6 +23,7 @@ struct TextCase {
   Command command;
   const char* text;
 };
+void PrintTo(const TextCase& c, std::ostream* out) { *out << c.name; }
 class CommandTexts : public testing::TestWithParam<TextCase> {};
 TEST_P(CommandTexts, FamiliesTakeTheirTextFromTheCoreTables) {
   EXPECT_EQ(commandText(GetParam().command), GetParam().text);
@@ -47,6 +48,7 @@ struct LookCase {
   bool enabled;
   std::optional<bool> checked = std::nullopt;
 };
+void PrintTo(const LookCase& c, std::ostream* out) { *out << c.name; }
 class CommandLookRule : public testing::TestWithParam<LookCase> {};
 TEST_P(CommandLookRule, FollowsTheState) {
   CommandContext context;

@@ -219,6 +219,21 @@ class LiveViewTest : public QObject {
     QVERIFY(!live_->isLive());
   }
 
+  void showsTheRateTheCameraSends() {
+    startCamera(cameraOptions("vi640"));  // the simulator sends 30.07 frames a second
+    waitStreaming();
+    const auto rateShown = [this] {
+      const QString text = pane(StatusPane::FrameRate);
+      const double hertz = text.mid(13, text.indexOf(" Hz") - 13).toDouble();
+      return hertz >= 29.5 && hertz <= 30.5;
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(rateShown(), kBoundMs);
+    // Frozen, no frame arrives: the rate is no longer shown.
+    live_->freeze();
+    QTRY_COMPARE_WITH_TIMEOUT(pane(StatusPane::FrameRate), QString("Frame rate : 0.0 Hz"),
+                              kBoundMs);
+  }
+
   void frameRateMenuSendsTheDivisor() {
     startCamera(cameraOptions("vi640"));
     waitStreaming();
