@@ -65,7 +65,10 @@ void LiveController::handle(const PipelineEvent& event) {
   } else {
     viewUpdateQueued_ = false;
     // While live the display timer paints at its own pace; a still picture is painted now.
-    if (!view_->displayTimerActive()) view_->update();
+    if (!view_->displayTimerActive()) {
+      view_->refreshScrollBars();
+      view_->update();
+    }
   }
 }
 

@@ -16,6 +16,7 @@
 #include <QDoubleSpinBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -267,7 +268,9 @@ class LiveViewTest : public QObject {
     session_->mainFrame().command(zoomCommand(2))->trigger();
     picture = live_->view().composedPicture();
     QCOMPARE(picture.pixel(639 - spots.hotX, 479 - spots.hotY), qRgb(255, 0, 0));
-    // The read-out under the turned, zoomed picture names the frame's own pixel.
+    // The read-out under the turned, zoomed and scrolled picture names the frame's own pixel.
+    live_->view().horizontalScrollBar()->setValue((639 - spots.hotX) * 2 - 40);
+    live_->view().verticalScrollBar()->setValue((479 - spots.hotY) * 2 - 40);
     const PictureRect rect = live_->view().pictureRect();
     QCOMPARE(rect.zoomX, 2.0f);
     const QPoint onScreen(rect.x + (639 - spots.hotX) * 2 + 1, rect.y + (479 - spots.hotY) * 2);
@@ -277,6 +280,31 @@ class LiveViewTest : public QObject {
     QCOMPARE(read->y, spots.hotY);
     session_->mainFrame().command(Command::CopyClipboard)->trigger();
     QCOMPARE(QApplication::clipboard()->image().size(), QSize(640, 480));
+  }
+
+  void aZoomedPictureScrollsAndLeavesTheColourScaleAlone() {
+    startCamera(cameraOptions("vi640"));
+    waitStreaming();
+    session_->mainFrame().command(zoomCommand(4))->trigger();  // "zoom 3x"
+    CVynCamSDKView& view = live_->view();
+    QTRY_VERIFY_WITH_TIMEOUT(view.horizontalScrollBar()->isVisible(), kBoundMs);
+    QVERIFY(view.verticalScrollBar()->isVisible());
+    const PictureArea area = view.pictureArea();
+    QVERIFY(area.width <= view.width() - kColourScaleWidth);
+    // Both ends of the picture can be reached, and the read-out follows the scroll.
+    const QPoint corner(area.width - 1, area.height - 1);
+    QCOMPARE(view.imagePointAt(QPoint(0, 0))->x, 0);
+    view.horizontalScrollBar()->setValue(view.horizontalScrollBar()->maximum());
+    view.verticalScrollBar()->setValue(view.verticalScrollBar()->maximum());
+    QCOMPARE(view.imagePointAt(corner)->x, 639);
+    QCOMPARE(view.imagePointAt(corner)->y, 479);
+    view.horizontalScrollBar()->setValue(300);
+    QCOMPARE(view.imagePointAt(QPoint(0, 0))->x, 100);
+    // Over the colour scale there is no picture pixel, and the picture is not painted there.
+    QVERIFY(!view.imagePointAt(QPoint(view.width() - kColourScaleWidth + 5, 10)).has_value());
+    const QImage shown = view.grab().toImage();
+    for (int y = 40; y < area.height - 40; y += 37)
+      QCOMPARE(shown.pixel(view.width() - kColourScaleWidth + 5, y), qRgb(0, 0, 0));
   }
 
   void theLiveButtonTogglesStreaming() {
