@@ -2,7 +2,7 @@
 
 #include "acquisition/camera_facts.h"
 
-#include "records/status_text.h"
+#include "bytes/error_text.h"
 
 #include <array>
 #include <cstdio>
@@ -42,6 +42,6 @@ std::string temperatureText(double value, int32_t unit) {
   return format("Temperature : %.2f%s%c", value, kDegreeSign, letter);
 }
 
-std::string pullErrorText(int32_t result) { return irdex::status::programMessage(result); }
+std::string pullErrorText(int32_t result) { return bytes::errorText(result); }
 
 }  // namespace solvane
