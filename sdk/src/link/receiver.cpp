@@ -41,7 +41,7 @@ SdkStatus receiveFrame(ExactReader& reader, const PacketHeader& header, IRFrame&
     debug::output(text);
   }
 
-  if (version <= kFirstKsVersion) {
+  if (!camera::isCalibrated(version)) {
     // Straight into the caller's buffer: the one copy a frame costs.
     const SdkStatus status =
         readPayloadInto(reader, header, bytesOf(frame.pixels), std::size_t{delivered} * 2);
@@ -86,7 +86,7 @@ SdkStatus receiveHeader(ExactReader& reader, const PacketHeader& header, IRFrame
 
 SdkStatus receiveByteImage(ExactReader& reader, const PacketHeader& header, IRFrame& frame) {
   const uint8_t version = IRFrameVersion(&frame);
-  if (version >= kFirstKsVersion) return dropPayload(reader, header, SDK_ERR_UNSUPPORTED);
+  if (camera::isKs(version)) return dropPayload(reader, header, SDK_ERR_UNSUPPORTED);
   const auto size =
       framePixels(version, IRFrameModel(&frame), frame.header.bytes[IRDEX_HEADER_SENSOR_SIZE]);
   if (!size) return dropPayload(reader, header, SDK_ERR_MODEL_MISMATCH);
