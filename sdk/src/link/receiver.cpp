@@ -11,6 +11,7 @@
 #include "link/packet.h"
 #include "link/receive_common.h"
 #include "link/socket_io.h"
+#include "records/boundary.h"
 #include "records/byte_order.h"
 #include "records/debug_channel.h"
 #include "temperature/ks_slots.h"
@@ -152,9 +153,5 @@ SdkStatus getIRImages(int32_t socket, IrdexTimer** keepAlive, IRFrame* frame) {
 }  // namespace irdex::link
 
 extern "C" IRDEX_API SdkStatus GetIRImages(int32_t socket, IrdexTimer** keepAlive, IRFrame* frame) {
-  try {
-    return irdex::link::getIRImages(socket, keepAlive, frame);
-  } catch (...) {
-    return SDK_ERR_BUFFER;
-  }
+  return irdex::guarded([&] { return irdex::link::getIRImages(socket, keepAlive, frame); });
 }
