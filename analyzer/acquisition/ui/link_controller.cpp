@@ -34,7 +34,7 @@ LinkController::LinkController(CMainFrame& frame, CVynCamSDKDoc& document, Notif
       [this](AcquisitionEvent event) {
         // Queued onto the window's thread; the queue keeps the order of the events.
         QMetaObject::invokeMethod(
-            this, [this, event] { handle(event); }, Qt::QueuedConnection);
+            this, [this, event = std::move(event)] { handle(event); }, Qt::QueuedConnection);
       },
       [this](const IRFrame& irFrame, const CameraState& camera) { onFrame(irFrame, camera); });
   level_ = document_.image().level;
@@ -292,12 +292,15 @@ void LinkController::buildCameraButtons() {
   if (!layout) return;
   auto* connectButton = new QPushButton("Connect", body);
   connectButton->setObjectName("connectButton");
+  connectButton->setAccessibleName("Connect to the camera");
   connect(connectButton, &QPushButton::clicked, this, [this] { connectCamera(); });
   liveButton_ = new QPushButton("Live", body);
   liveButton_->setObjectName("liveButton");
+  liveButton_->setAccessibleName("Live or freeze the picture");
   connect(liveButton_, &QPushButton::clicked, this, [this] { live_ ? freeze() : live(); });
   auto* nucButton = new QPushButton("NUC", body);
   nucButton->setObjectName("nucButton");
+  nucButton->setAccessibleName("NUC");
   connect(nucButton, &QPushButton::clicked, this, [this] { nuc(); });
   layout->addRow(connectButton);
   layout->addRow(liveButton_);
@@ -311,6 +314,7 @@ void LinkController::buildCameraButtons() {
     for (int d = 0; d < 2; ++d) {
       auto* button = new QPushButton(signs[d], row);
       button->setObjectName(QString("%1%2").arg(motors[which]).arg(d == 0 ? "Plus" : "Minus"));
+      button->setAccessibleName(QString("%1 %2").arg(motors[which]).arg(d == 0 ? "+" : "-"));
       connect(button, &QPushButton::pressed, this,
               [this, which, d] { acquisition_->focusZoom(which, d + 1); });
       connect(button, &QPushButton::released, this,

@@ -173,9 +173,12 @@ void CMainFrame::buildToolBar() {
 
 void CMainFrame::buildStatusBar() {
   constexpr int kMinimumWidths[kStatusPaneCount] = {150, 150, 110, 120, 170};
+  constexpr const char* kStatusPaneNames[kStatusPaneCount] = {
+      "Frame rate", "Camera model", "Mouse position", "Intensity", "Temperature"};
   for (int i = 0; i < kStatusPaneCount; ++i) {
     auto* label = new QLabel(this);
     label->setObjectName(QString("statusPane%1").arg(i + 1));
+    label->setAccessibleName(kStatusPaneNames[i]);
     label->setMinimumWidth(kMinimumWidths[i]);
     label->setFrameShape(QFrame::StyledPanel);
     statusBar()->addPermanentWidget(label);
@@ -201,6 +204,7 @@ QWidget* CMainFrame::buildCameraControlBody() {
   auto* layout = new QFormLayout(body);
   cameraAddress_ = new QLineEdit(qs(document_.settings().camIp), body);
   cameraAddress_->setObjectName("cameraAddress");
+  cameraAddress_->setAccessibleName("Camera IP");
   cameraAddress_->setReadOnly(true);
   layout->addRow(tr("Camera IP"), cameraAddress_);
   return body;

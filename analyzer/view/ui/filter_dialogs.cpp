@@ -67,6 +67,14 @@ bool editFilter(FilterKind kind, FilterState& f, QWidget* parent) {
       form->addRow("Radius", first);
     }
   }
+  // Each field is announced by its row's label.
+  for (int row = 0; row < form->rowCount(); ++row) {
+    QLayoutItem* label = form->itemAt(row, QFormLayout::LabelRole);
+    QLayoutItem* field = form->itemAt(row, QFormLayout::FieldRole);
+    if (!label || !field || !field->widget()) continue;
+    if (auto* text = qobject_cast<QLabel*>(label->widget()))
+      field->widget()->setAccessibleName(text->text());
+  }
   form->addRow(okCancel(dialog));
   if (dialog.exec() != QDialog::Accepted) return false;
   switch (kind) {

@@ -35,6 +35,7 @@ void triangle(QPainter& painter, QPointF at, const QColor& colour) {
 CVynCamSDKView::CVynCamSDKView(FramePipeline& pipeline, QWidget* parent)
     : QWidget(parent), pipeline_(pipeline) {
   setObjectName("ThermalView");
+  setAccessibleName("Thermal picture");
   setMouseTracking(true);
   setMinimumSize(320, 240);
   setAttribute(Qt::WA_OpaquePaintEvent);
