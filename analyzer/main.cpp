@@ -32,6 +32,9 @@ int main(int argc, char* argv[]) {
   solvane::SolvaneSession session(std::move(options), notifier);
   notifier.setParentWindow(&session.mainFrame());
   solvane::LiveController live(session.mainFrame(), session.document(), notifier);
+  // Every command has its handler by now; a forgotten one stops the program here, not later
+  // as a menu entry that does nothing.
+  session.mainFrame().requireAllBound();
   session.showMainWindow();
   if (parser.isSet(connectOption)) {
     session.document().settings().camIp = parser.value(connectOption).toStdString();

@@ -2,6 +2,7 @@
 // refresh, the temperature array and the false-colour picture) on 640 x 480 KS frames of
 // the simulated blob scene, without a window. The camera delivers 30 frames a second; the
 // pipeline must keep well ahead of that.
+#include "view/display_choices.h"
 #include "view/frame_pipeline.h"
 
 #include "camera.h"
@@ -79,13 +80,13 @@ void BM_PipelineKs640(benchmark::State& state) { runPipeline(state, {}); }
 
 void BM_PipelineKs640Soften(benchmark::State& state) {
   solvane::FilterState filters;
-  filters.kernel = solvane::kernelTypeOfFilter(1);
+  filters.kernel = solvane::kernelTypeOf(solvane::FilterKind::SoftenSlightly);
   runPipeline(state, filters);
 }
 
 void BM_PipelineKs640StackBlur(benchmark::State& state) {
   solvane::FilterState filters;
-  filters.stack = true;
+  filters.blur = solvane::Blur::Stack;
   filters.stackRadius = 2;
   runPipeline(state, filters);
 }

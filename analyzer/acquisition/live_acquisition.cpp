@@ -1,5 +1,7 @@
 #include "acquisition/live_acquisition.h"
 
+#include "acquisition/camera_name.h"
+
 #include "app/status_panes.h"
 
 #include <pthread.h>
@@ -14,9 +16,9 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// The largest frame any known camera sends, with the KS extra row: the buffers are made
-// for it once, so a header never has to move them under the receiver.
-constexpr size_t kLargestFrame = 640 * 481;
+// The buffers are made once for the largest frame, so a header never has to move them under
+// the receiver.
+constexpr size_t kLargestFrame = kLargestFramePixels;
 constexpr size_t kStagingBytes = 8192;
 constexpr uint32_t kTableFirmware = 13031203;
 
@@ -214,14 +216,13 @@ void LiveAcquisition::pull() {
   }
   if (socket == -1) return;
   live_.driftCorrection = live_.header.bytes[header_byte::kTempOffset] != 0 ? 1 : 0;
-  const auto started = Clock::now();
   const SdkStatus result = GetIRImages(socket, &timer, &live_);
-  const double seconds = std::chrono::duration<double>(Clock::now() - started).count();
-  if (auto tenths = rate_.add(seconds)) {
-    AcquisitionEvent rate;
-    rate.kind = AcquisitionEvent::Kind::FrameRate;
-    rate.value = *tenths;
-    post(rate);
+  const bool frame = result == SDK_SUCCESS && (live_.packetKind == 5 || live_.packetKind == 8);
+  const double now = std::chrono::duration<double>(Clock::now().time_since_epoch()).count();
+  if (frame) {
+    if (auto tenths = rate_.frameArrived(now)) postRate(*tenths);
+  } else if (rate_.outage(now)) {
+    postRate(std::nullopt);
   }
   if (result == -100 && live_.ackCode2 == 2) {
     AcquisitionEvent hand;
@@ -249,6 +250,17 @@ void LiveAcquisition::pull() {
   status.text = pullErrorText(result);
   post(status);
   closeConnection();
+  // The link is down: the last measured rate no longer holds.
+  rate_.reset();
+  postRate(std::nullopt);
+}
+
+void LiveAcquisition::postRate(std::optional<int32_t> tenths) {
+  AcquisitionEvent rate;
+  rate.kind = AcquisitionEvent::Kind::FrameRate;
+  rate.value = tenths.value_or(0);
+  rate.code = tenths ? 1 : 0;
+  post(rate);
 }
 
 void LiveAcquisition::takeHeader() {
@@ -291,7 +303,7 @@ void LiveAcquisition::takeFrame() {
   if (settling()) return;
   CameraState camera = this->camera();
   if (camera.width == 0 || camera.height == 0) return;
-  const size_t rows = camera.height + (camera.headerVersion > 32 ? 1 : 0);
+  const size_t rows = camera.height + (hasExtraRow(camera.headerVersion) ? 1 : 0);
   const size_t count = std::min(static_cast<size_t>(camera.width) * rows, receive_.size());
   std::copy_n(receive_.begin(), count, pixels_.begin());
   current_ = live_;

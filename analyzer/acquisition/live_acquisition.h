@@ -3,7 +3,9 @@
 // and reports to the window through an ordered queue of events.
 #pragma once
 
-#include "acquisition/acquisition_rules.h"
+#include "acquisition/camera_address.h"
+#include "acquisition/camera_facts.h"
+#include "acquisition/frame_rate.h"
 
 #include <irdex.h>
 
@@ -11,8 +13,10 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -22,7 +26,7 @@ namespace solvane {
 // What the acquisition thread tells the window, in the order it happened.
 struct AcquisitionEvent {
   enum class Kind {
-    FrameRate,       // value: measured rate in tenths of a hertz
+    FrameRate,       // code 1: value is the measured rate in tenths of a hertz; 0: no rate
     Model,           // value: model index of the camera
     PullFailed,      // value: NAK type (ackCode2), code: status
     HeaderApplied,   // header: the camera header block; the range and rate are to be applied
@@ -121,6 +125,7 @@ class LiveAcquisition {
   void takeHeader();
   void takeFrame();
   void post(AcquisitionEvent event);
+  void postRate(std::optional<int32_t> tenths);
 
   EventSink events_;
   FrameHandler frames_;

@@ -1,6 +1,6 @@
 #include "app/ir_info_block.h"
 
-#include "records/byte_order.h"
+#include "bytes/byte_order.h"
 
 #include <algorithm>
 #include <cmath>
@@ -67,18 +67,18 @@ void applyAgcParams(AnalyzerSettings& settings, const AgcParams& params) {
 IrInfoBlock buildIrInfoBlock(const AnalyzerSettings& settings, const ImageState& image) {
   IrInfoBlock block{};
   uint8_t* bytes = block.data();
-  irdex::writeLe16(bytes + kWidthAt, image.width);
-  irdex::writeLe16(bytes + kHeightAt, image.height);
+  bytes::writeLe16(bytes + kWidthAt, image.width);
+  bytes::writeLe16(bytes + kHeightAt, image.height);
   block[kAgcAt] = static_cast<uint8_t>(settings.agcMode);
-  irdex::writeLe16(bytes + kLevelAt, static_cast<uint16_t>(tenthsOf(image.level)));
-  irdex::writeLe16(bytes + kSpanAt, static_cast<uint16_t>(tenthsOf(image.span)));
+  bytes::writeLe16(bytes + kLevelAt, static_cast<uint16_t>(tenthsOf(image.level)));
+  bytes::writeLe16(bytes + kSpanAt, static_cast<uint16_t>(tenthsOf(image.span)));
   // The three environment values use the stored rounding, so a snapshot carries exactly
   // the integers the settings would save.
-  irdex::writeLe32(bytes + kAtmTempAt,
+  bytes::writeLe32(bytes + kAtmTempAt,
                    static_cast<uint32_t>(storedFromValue(Storage::Thousandths, settings.atmTemp)));
-  irdex::writeLe16(bytes + kAtmTransAt,
+  bytes::writeLe16(bytes + kAtmTransAt,
                    static_cast<uint16_t>(storedFromValue(Storage::Thousandths, settings.atmTrans)));
-  irdex::writeLe16(bytes + kEmissivityAt, static_cast<uint16_t>(storedFromValue(
+  bytes::writeLe16(bytes + kEmissivityAt, static_cast<uint16_t>(storedFromValue(
                                               Storage::Thousandths, settings.emissivity)));
   block[kRangeAt] = static_cast<uint8_t>(settings.dynamicRange);
   block[kPaletteAt] = static_cast<uint8_t>(settings.palette);

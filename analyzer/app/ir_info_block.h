@@ -3,6 +3,7 @@
 // every radiometric snapshot.
 #pragma once
 
+#include "acquisition/camera_facts.h"
 #include "app/analyzer_settings.h"
 
 #include <irdex.h>
@@ -16,10 +17,6 @@ inline constexpr std::size_t kIrInfoBlockSize = 260;
 // The bytes filled from the settings; the rest of the block stays zero.
 inline constexpr std::size_t kIrInfoFilledBytes = 27;
 using IrInfoBlock = std::array<uint8_t, kIrInfoBlockSize>;
-
-// Until a camera or a file says otherwise the image is 320 x 240.
-inline constexpr uint16_t kDefaultImageWidth = 320;
-inline constexpr uint16_t kDefaultImageHeight = 240;
 
 AgcParams agcParamsFrom(const AnalyzerSettings& settings);
 // Takes the record's fields back into the settings (the record is what the level/span

@@ -1,6 +1,8 @@
 #include "app/status_panes.h"
 
-#include "records/status_text.h"
+#include "acquisition/camera_facts.h"
+
+#include "bytes/error_text.h"
 
 #include <array>
 #include <cstdio>
@@ -15,11 +17,6 @@ std::string format(const char* pattern, Args... args) {
   return text.data();
 }
 
-constexpr const char* kModelTexts[] = {
-    "RO320 ( 320 * 240 )", "RO320 ( 384 * 288 )", "RU640 ( 640 * 480 )",
-    "VA320 ( 384 * 288 )", "VI640 ( 640 * 480 )",
-};
-
 constexpr const char* kDegreeSign = "\xC2\xB0";
 
 }  // namespace
@@ -27,8 +24,9 @@ constexpr const char* kDegreeSign = "\xC2\xB0";
 std::string frameRateText(double hertz) { return format("Frame rate : %.1f Hz", hertz); }
 
 std::string modelText(int32_t modelIndex) {
-  if (modelIndex < 0 || modelIndex >= static_cast<int32_t>(std::size(kModelTexts))) return {};
-  return kModelTexts[modelIndex];
+  if (modelIndex < 0 || modelIndex >= static_cast<int32_t>(kModels.size())) return {};
+  const ModelFacts& model = kModels[static_cast<size_t>(modelIndex)];
+  return format("%s ( %d * %d )", model.name, model.width, model.height);
 }
 
 std::string fileSizeText(int32_t width, int32_t height) {
@@ -44,6 +42,6 @@ std::string temperatureText(double value, int32_t unit) {
   return format("Temperature : %.2f%s%c", value, kDegreeSign, letter);
 }
 
-std::string pullErrorText(int32_t result) { return irdex::status::programMessage(result); }
+std::string pullErrorText(int32_t result) { return bytes::errorText(result); }
 
 }  // namespace solvane

@@ -6,6 +6,8 @@
 
 namespace solvane {
 
+// The status bar's panes, left to right.
+enum class StatusPane { FrameRate, Model, MousePosition, Intensity, Temperature };
 inline constexpr int kStatusPaneCount = 5;
 inline constexpr const char* kReceiveCameraData = "RECEIVE CAMERA DATA";
 

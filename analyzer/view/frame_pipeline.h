@@ -1,37 +1,39 @@
-// What the view makes of every frame: the AGC image, the filters, the whole-image histogram
-// and hot/cold points every 12th frame, the mouse temperature and the false-colour picture.
-// Runs on the thread that delivered the frame; the window reads the result under a lock.
+// What the view makes of every frame, as an ordered list of small stages over one frame
+// context: map to grey, filter, whole-image statistics every 12th frame, temperatures,
+// colour; measurement, isotherms, alarms and recording have their places after them. Runs on
+// the thread that delivered the frame (live acquisition, playback, or a re-render of the
+// still frame) and publishes an immutable composed frame.
 #pragma once
 
 #include "acquisition/live_acquisition.h"
+#include "view/temperature_source.h"
 
 #include <irdex.h>
 
 #include <array>
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <utility>
+#include <variant>
 #include <vector>
 
 namespace solvane {
 
-// Menu order of the fixed-kernel filters and the library's kernel type of each.
-// "Median Filter" has no kernel in the library and leaves the image as it is.
-int32_t kernelTypeOfFilter(int32_t menuIndex);
+// At most one blur runs on a frame; each keeps its parameters while another is chosen.
+enum class Blur { None, Box, Gaussian, Stack, Bilateral };
 
 struct FilterState {
   int32_t kernel = 0;  // "FILTER": 0 none, else the library's kernel type
-  bool bilateral = false;
+  Blur blur = Blur::None;
   float bilateralSpatial = 1.5f;
   float bilateralRange = 25.0f;
-  bool box = false;
   int32_t boxSize = 3;
-  bool gaussian = false;
   int32_t gaussianWidth = 5;
   int32_t gaussianHeight = 5;
   float gaussianSigma = 1.0f;
-  bool stack = false;
   int32_t stackRadius = 2;
 };
 
@@ -51,7 +53,7 @@ struct HotCold {
   float hot = 0, cold = 0;
 };
 
-// The last composed frame.
+// One frame as composed for the screen; never changed once published.
 struct ComposedFrame {
   uint16_t width = 0;
   uint16_t height = 0;
@@ -65,6 +67,48 @@ struct ComposedFrame {
   uint64_t frameNumber = 0;
 };
 
+// What the pipeline announces, in order, on the thread that ran it.
+struct FrameComposed {
+  std::shared_ptr<const ComposedFrame> frame;
+};
+struct LevelSpanChanged {
+  float level = 0;
+  float span = 0;
+};
+using PipelineEvent = std::variant<FrameComposed, LevelSpanChanged>;
+
+// Everything one frame's stages share.
+struct FrameContext {
+  const IRFrame& frame;
+  const CameraState& camera;
+  const PipelineInput& input;
+  const TemperatureSource& source;
+  float level;  // in/out: the automatic AGC carries them from frame to frame
+  float span;
+  bool replay;  // the still frame again: the 12-frame cadence does not move
+  uint16_t width;
+  uint16_t height;
+  int32_t count;  // width x height
+  uint32_t size;  // the image size the temperature exports take
+  ComposedFrame& out;
+};
+
+// The places of the stage list, in the order they run.
+enum class StageSlot {
+  MapToGrey,
+  Filter,
+  WholeImageStatistics,
+  Temperatures,
+  Colour,
+  Measure,
+  Isotherm,
+  Alarm,
+  Record,
+  Count
+};
+// A stage; false ends the frame unpublished.
+using Stage = std::function<bool(FrameContext&)>;
+
 class FramePipeline {
  public:
   FramePipeline();
@@ -75,14 +119,22 @@ class FramePipeline {
   FilterState filters() const;
   // The 12-frame cadence starts again (new connection or file).
   void restart();
+  // Fills one of the later places (measure, isotherm, alarm, record); the built-in stages
+  // cannot be replaced. False for a built-in place.
+  bool attach(StageSlot slot, Stage stage);
+  // Receives every event; set before frames flow.
+  void setEventSink(std::function<void(PipelineEvent)> sink);
 
-  // Steps of the pipeline for one frame. Level and span are in/out (automatic AGC).
-  // Returns false when the AGC refused the frame.
+  // Runs the stages on one frame. Level and span are in/out (automatic AGC). Returns false
+  // when the AGC refused the frame. The frame is kept as the still frame.
   bool process(const IRFrame& frame, const CameraState& camera, const PipelineInput& input,
                float& level, float& span);
+  // Runs the stages again on the still frame with the current choices (palette, filters):
+  // a frozen picture takes them at once. False when there is no still frame.
+  bool reprocessStill();
 
-  // Copies out the last composed frame.
-  ComposedFrame latest() const;
+  // The last composed frame, shared: no copy.
+  std::shared_ptr<const ComposedFrame> latest() const;
   uint64_t frameCount() const;
   // The temperature of a pixel of the last frame.
   std::optional<float> temperatureAt(int32_t x, int32_t y) const;
@@ -91,19 +143,49 @@ class FramePipeline {
   std::pair<uint16_t, uint16_t> frameSize() const;
 
  private:
-  void applyFilters(uint8_t* image, uint16_t width, uint16_t height, const FilterState& f);
+  bool run(const IRFrame& frame, const CameraState& camera, const PipelineInput& input,
+           float& level, float& span, bool replay);
+  void keepStill(const IRFrame& frame, const CameraState& camera, const PipelineInput& input,
+                 float level, float span);
+  const TemperatureSource& sourceFor(const CameraState& camera);
 
-  mutable std::mutex mutex_;
-  std::array<uint8_t, 768> palette_{};
-  FilterState filters_;
+  bool mapToGrey(FrameContext& c);
+  bool filter(FrameContext& c);
+  bool wholeImageStatistics(FrameContext& c);
+  bool temperatures(FrameContext& c);
+  bool colour(FrameContext& c);
+
+  // Serialises whole runs: live frames and a still-frame re-render may come from two threads.
+  std::mutex runMutex_;
+  std::array<Stage, static_cast<size_t>(StageSlot::Count)> stages_;
+  std::unique_ptr<TemperatureSource> source_;
+  std::optional<bool> sourceKs_;
+  std::function<void(PipelineEvent)> sink_;
   int32_t gaussianRadius_ = 0;
   std::vector<int32_t> gaussWeights_;
   std::vector<int32_t> gaussProducts_;
-  uint64_t cadence_ = 0;
   std::vector<int32_t> histogram_;
   std::optional<HotCold> hotCold_;
-  ComposedFrame work_;
-  ComposedFrame done_;
+  std::shared_ptr<ComposedFrame> spare_;
+
+  // The still frame: the last frame's header and pixels, with what it was composed with.
+  struct Still {
+    IRFrame frame{};
+    std::vector<uint16_t> pixels;
+    CameraState camera;
+    PipelineInput input;
+    float level = 0;
+    float span = 0;
+    bool valid = false;
+  } still_;
+
+  // Guards the choices and the published frame, which the UI thread reads.
+  mutable std::mutex mutex_;
+  std::array<uint8_t, 768> palette_{};
+  FilterState filters_;
+  uint64_t cadence_ = 0;
+  std::shared_ptr<const ComposedFrame> done_;
+  std::optional<std::pair<float, float>> announcedLevelSpan_;
 };
 
 }  // namespace solvane

@@ -10,7 +10,7 @@
 namespace solvane {
 
 PictureRect layoutPicture(int32_t clientWidth, int32_t clientHeight, int32_t imageWidth,
-                          int32_t imageHeight, float zoom) {
+                          int32_t imageHeight, float zoom, int32_t scrollX, int32_t scrollY) {
   PictureRect rect;
   if (imageWidth <= 0 || imageHeight <= 0) return rect;
   const int32_t areaWidth = std::max(0, clientWidth - kColourScaleWidth);
@@ -22,9 +22,31 @@ PictureRect layoutPicture(int32_t clientWidth, int32_t clientHeight, int32_t ima
   }
   rect.width = static_cast<int32_t>(imageWidth * rect.zoomX);
   rect.height = static_cast<int32_t>(imageHeight * rect.zoomY);
-  rect.x = std::max(0, (areaWidth - rect.width) / 2);
-  rect.y = std::max(0, (clientHeight - rect.height) / 2);
+  auto place = [](int32_t area, int32_t size, int32_t scroll) {
+    if (size <= area) return (area - size) / 2;
+    return -std::clamp(scroll, 0, size - area);
+  };
+  rect.x = place(areaWidth, rect.width, scrollX);
+  rect.y = place(std::max(0, clientHeight), rect.height, scrollY);
   return rect;
+}
+
+PictureArea pictureAreaOf(int32_t clientWidth, int32_t clientHeight, int32_t pictureWidth,
+                          int32_t pictureHeight, int32_t barExtent) {
+  PictureArea area;
+  const int32_t fullWidth = std::max(0, clientWidth - kColourScaleWidth);
+  const int32_t fullHeight = std::max(0, clientHeight);
+  for (int pass = 0; pass < 2; ++pass) {
+    area.width = std::max(0, fullWidth - (area.verticalBar ? barExtent : 0));
+    area.height = std::max(0, fullHeight - (area.horizontalBar ? barExtent : 0));
+    area.horizontalBar = pictureWidth > area.width;
+    area.verticalBar = pictureHeight > area.height;
+  }
+  area.width = std::max(0, fullWidth - (area.verticalBar ? barExtent : 0));
+  area.height = std::max(0, fullHeight - (area.horizontalBar ? barExtent : 0));
+  area.maxScrollX = std::max(0, pictureWidth - area.width);
+  area.maxScrollY = std::max(0, pictureHeight - area.height);
+  return area;
 }
 
 ImagePoint imagePointOf(double pictureX, double pictureY, float zoomX, float zoomY,

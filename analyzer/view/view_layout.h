@@ -8,7 +8,6 @@ namespace solvane {
 
 // The column at the view's right edge kept for the colour scale.
 inline constexpr int32_t kColourScaleWidth = 122;
-inline constexpr float kZoomSteps[] = {1.0f, 1.5f, 2.0f, 2.5f, 3.0f};
 
 struct PictureRect {
   int32_t x = 0, y = 0, width = 0, height = 0;
@@ -16,9 +15,24 @@ struct PictureRect {
 };
 
 // "ZOOM" 0 fits the picture into the area left of the colour scale (both factors apart);
-// any other value scales both axes by it. The picture is centred in the area.
+// any other value scales both axes by it. A picture smaller than the area is centred in it;
+// a larger one starts at the area's corner moved back by the scroll position (clamped to
+// what the picture allows).
 PictureRect layoutPicture(int32_t clientWidth, int32_t clientHeight, int32_t imageWidth,
-                          int32_t imageHeight, float zoom);
+                          int32_t imageHeight, float zoom, int32_t scrollX = 0,
+                          int32_t scrollY = 0);
+
+// The part of the view the picture may paint into, left of the colour scale and clear of the
+// scroll bars, and how far the picture can be scrolled.
+struct PictureArea {
+  int32_t width = 0, height = 0;
+  bool horizontalBar = false, verticalBar = false;
+  int32_t maxScrollX = 0, maxScrollY = 0;
+};
+// `barExtent` is the thickness of a scroll bar; a bar takes its room only when the picture
+// overflows that way (and one bar can make the other needed).
+PictureArea pictureAreaOf(int32_t clientWidth, int32_t clientHeight, int32_t pictureWidth,
+                          int32_t pictureHeight, int32_t barExtent);
 
 struct ImagePoint {
   int32_t x = 0, y = 0;

@@ -1,4 +1,8 @@
-#include "acquisition/acquisition_rules.h"
+#include "acquisition/camera_address.h"
+#include "acquisition/camera_facts.h"
+#include "acquisition/camera_name.h"
+#include "acquisition/frame_rate.h"
+#include "view/level_guard.h"
 
 #include "discovery/core/names_file.h"
 
@@ -137,13 +141,70 @@ TEST(RangeCommand, ValueByHeaderVersion) {
   EXPECT_EQ(rangeCommandValue(20, 0), 0);
 }
 
-TEST(MeasuredRate, ReportsTheMeanEverySixtyCallsAndCapsOutliers) {
+struct RateCase {
+  const char* name;
+  int32_t window;
+  std::vector<double> intervals;  // seconds between frames, repeated to fill the window
+  int32_t tenths;
+};
+void PrintTo(const RateCase& c, std::ostream* out) { *out << c.name; }
+class MeasuredRateWindow : public testing::TestWithParam<RateCase> {};
+TEST_P(MeasuredRateWindow, IsFramesOverTheTimeTheyTook) {
+  const RateCase& c = GetParam();
+  MeasuredRate rate(c.window);
+  double now = 100.0;
+  ASSERT_FALSE(rate.frameArrived(now));  // the window's time starts here
+  std::optional<int32_t> shown;
+  for (int32_t i = 0; i < c.window; ++i) {
+    now += c.intervals[static_cast<size_t>(i) % c.intervals.size()];
+    shown = rate.frameArrived(now);
+    if (i + 1 < c.window) {
+      ASSERT_FALSE(shown) << i;
+    }
+  }
+  EXPECT_EQ(shown, c.tenths);
+}
+INSTANTIATE_TEST_SUITE_P(Windows, MeasuredRateWindow,
+                         testing::Values(RateCase{.name = "steadyCamera",
+                                                  .window = kLiveRateWindow,
+                                                  .intervals = {1.0 / 30.07},
+                                                  .tenths = 301},
+                                         // Alternating short and long intervals of the same mean:
+                                         // the mean of their reciprocals would say 36 Hz.
+                                         RateCase{.name = "jitteryCamera",
+                                                  .window = kLiveRateWindow,
+                                                  .intervals = {0.0166, 0.0499},
+                                                  .tenths = 301},
+                                         RateCase{.name = "reducedRateCamera",
+                                                  .window = kLiveRateWindow,
+                                                  .intervals = {1.0 / 9.0},
+                                                  .tenths = 90},
+                                         RateCase{.name = "playbackOfTwentyFrames",
+                                                  .window = kPlaybackRateWindow,
+                                                  .intervals = {0.04, 0.06},
+                                                  .tenths = 200}),
+                         [](const testing::TestParamInfo<RateCase>& info) {
+                           return std::string(info.param.name);
+                         });
+
+TEST(MeasuredRate, AnOutageEndsTheShownRateOnce) {
+  MeasuredRate rate(2);
+  rate.frameArrived(0.0);
+  rate.frameArrived(0.1);
+  ASSERT_EQ(rate.frameArrived(0.2), 100);
+  EXPECT_FALSE(rate.outage(0.2 + kRateOutageSeconds / 2));
+  EXPECT_TRUE(rate.outage(0.2 + kRateOutageSeconds));
+  EXPECT_FALSE(rate.outage(10.0));  // told once
+  // Frames again: a fresh window, its time starting at the first of them.
+  rate.frameArrived(20.0);
+  rate.frameArrived(20.5);
+  EXPECT_EQ(rate.frameArrived(21.0), 20);
+}
+
+TEST(MeasuredRate, NoOutageBeforeARateWasShown) {
   MeasuredRate rate;
-  for (int i = 0; i < 59; ++i) EXPECT_FALSE(rate.add(1.0 / 30.0));
-  EXPECT_EQ(rate.add(1.0 / 30.0), 300);
-  // Calls faster than 78 Hz count as 60 Hz.
-  for (int i = 0; i < 59; ++i) rate.add(0.001);
-  EXPECT_EQ(rate.add(0.001), 600);
+  rate.frameArrived(0.0);
+  EXPECT_FALSE(rate.outage(60.0));
 }
 
 TEST(CameraName, FromTheNeighbourTableAndTheNamesFile) {

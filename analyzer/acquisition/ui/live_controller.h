@@ -1,32 +1,23 @@
-// Wires live acquisition and the thermal view into the main frame: the camera commands,
-// frame rate and range menus, the display options, the status panes, the camera-control
-// pane's buttons. Acquisition events arrive queued, in order, on the window's thread.
+// The live window's features, created in one place: the frame pipeline and the thermal view
+// they share, the camera link, the display choices and the camera search, and the mouse
+// read-out in the status bar.
 #pragma once
 
-#include "app/notifier.h"
-
-#include "acquisition/live_acquisition.h"
+#include "acquisition/ui/camera_search_controller.h"
+#include "acquisition/ui/link_controller.h"
 #include "view/frame_pipeline.h"
 #include "view/ui/thermal_view.h"
+#include "view/ui/view_options_controller.h"
 
 #include <QObject>
-#include <QTimer>
+#include <QThreadPool>
 
-#include <memory>
-#include <mutex>
-
-class QPushButton;
+#include <atomic>
 
 namespace solvane {
 
 class CMainFrame;
 class CVynCamSDKDoc;
-
-struct LiveOptions {
-  std::chrono::milliseconds retryDelay{10000};
-  std::string port = kCameraPort;
-  std::filesystem::path namesFile;
-};
 
 class LiveController : public QObject {
   Q_OBJECT
@@ -35,62 +26,45 @@ class LiveController : public QObject {
                  LiveOptions options = {});
   ~LiveController() override;
 
-  // Connect: false when the address is refused or the thread could not start.
-  bool connectCamera();
-  void disconnectCamera();
-  void live();
-  void freeze();
-  void chooseFrameRate(FrameRateChoice choice, int32_t userDivisor = 0);
-  void changeRange(int32_t range);
-  void nuc();
+  bool connectCamera() { return link_->connectCamera(); }
+  void disconnectCamera() { link_->disconnectCamera(); }
+  void live() { link_->live(); }
+  void freeze() { link_->freeze(); }
+  bool isLive() const { return link_->isLive(); }
+  void chooseFrameRate(FrameRateChoice choice, int32_t userDivisor = 0) {
+    link_->chooseFrameRate(choice, userDivisor);
+  }
+  void changeRange(int32_t range) { link_->changeRange(range); }
+  void nuc() { link_->nuc(); }
+  float cameraRate() const { return link_->cameraRate(); }
 
-  bool isLive() const { return live_; }
-  float cameraRate() const { return cameraRate_; }
-  LiveAcquisition& acquisition() { return *acquisition_; }
+  LinkController& link() { return *link_; }
+  ViewOptionsController& viewOptions() { return *viewOptions_; }
+  LiveAcquisition& acquisition() { return link_->acquisition(); }
   FramePipeline& pipeline() { return pipeline_; }
   CVynCamSDKView& view() { return *view_; }
-  const std::vector<float>& tempTable() const { return table_; }
+
+  // Composes the still frame again with the current display choices, off the window's
+  // thread; the view shows it when done. Nothing happens while live: the next frame will.
+  void rerenderStill();
 
  signals:
   // After each event of the acquisition thread was handled (tests wait on it).
   void eventHandled(int kind);
 
  private:
-  void handle(const AcquisitionEvent& event);
-  void onFrame(const IRFrame& frame, const CameraState& camera);
-  void applyHeader(const CamHeaderBlock& header);
-  void refreshInput();
-  void refreshCommands();
-  void refreshViewOptions();
-  void selectPalette(int32_t index);
-  void wireCommands();
-  void buildCameraButtons();
-  void loadTable(int32_t range);
+  void handle(const PipelineEvent& event);
 
-  CMainFrame& frame_;
   CVynCamSDKDoc& document_;
-  Notifier& notifier_;
-  LiveOptions options_;
   FramePipeline pipeline_;
+  // One re-render at a time; declared after the pipeline so that it is waited for first.
+  QThreadPool rerender_;
+  // A composed frame is already queued for the view: later ones need no event of their own.
+  std::atomic<bool> viewUpdateQueued_{false};
   CVynCamSDKView* view_ = nullptr;
-  std::unique_ptr<LiveAcquisition> acquisition_;
-  std::vector<float> table_;
-  bool live_ = false;
-  bool reducedRate_ = false;
-  float cameraRate_ = 30.0f;
-  bool hot_ = false;
-  bool cold_ = false;
-  // A frame record of the window's own, with its own calibration slot, for the KS range
-  // tables: the live record's slot is re-made by the receiver whenever a header arrives.
-  IRFrame tableFrame_{};
-  bool tableSlot_ = false;
-  QPushButton* liveButton_ = nullptr;
-
-  // What the acquisition thread reads for each frame; written on the window's thread.
-  mutable std::mutex inputMutex_;
-  PipelineInput input_;
-  float level_ = 50.0f;
-  float span_ = 10.0f;
+  LinkController* link_ = nullptr;
+  ViewOptionsController* viewOptions_ = nullptr;
+  CameraSearchController* search_ = nullptr;
 };
 
 }  // namespace solvane

@@ -14,10 +14,15 @@
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
+#include <QSignalBlocker>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QVBoxLayout>
+
+#include <stdexcept>
+#include <string>
 
 namespace solvane {
 namespace {
@@ -26,21 +31,6 @@ constexpr const char* kLayoutGeometry = "Geometry";
 constexpr const char* kLayoutState = "State";
 // Raised when the set of panes or bars changes, so an older saved layout is not applied.
 constexpr int kLayoutVersion = 1;
-
-constexpr const char* kPaletteNames[] = {"Yellow",   "Rainbow", "Rain900", "Rain10", "Midgrey",
-                                         "Midgreen", "Medical", "Iron10",  "Iron",   "Greyred",
-                                         "Grey10",   "Grey",    "Glowbow"};
-
-constexpr const char* kFilterNames[] = {"None",
-                                        "Soften Slightly",
-                                        "Soften Strongly",
-                                        "Sharpening Slightly",
-                                        "Sharpening Strong",
-                                        "Median Filter",
-                                        "Box Filter",
-                                        "Fast Gaussian Filter",
-                                        "Fast Stack Blur Filter",
-                                        "Bi-Lateral filter"};
 
 QString qs(const std::string& text) { return QString::fromStdString(text); }
 
@@ -71,23 +61,16 @@ CMainFrame::CMainFrame(CVynCamSDKApp& app, CVynCamSDKDoc& document, SettingsStor
   view->setPalette(dark);
   setCentralWidget(view);
 
+  const AnalyzerSettings& settings = document_.settings();
+  context_.palette = settings.palette;
+  context_.invert = settings.invert;
+  context_.mirror = settings.mirror;
+  context_.flip = settings.flip;
+  context_.zoom = settings.zoom;
   buildMenus();
   buildToolBar();
   buildStatusBar();
   buildPanes();
-}
-
-QAction* CMainFrame::addCommand(QMenu* menu, const char* objectName, const QString& text,
-                                bool enabled) {
-  auto* action = new QAction(text, this);
-  action->setObjectName(QString::fromUtf8(objectName));
-  action->setEnabled(enabled);
-  menu->addAction(action);
-  return action;
-}
-
-QAction* CMainFrame::command(const QString& objectName) const {
-  return findChild<QAction*>(objectName);
 }
 
 QDockWidget* CMainFrame::pane(const PaneName& name) const {
@@ -95,145 +78,107 @@ QDockWidget* CMainFrame::pane(const PaneName& name) const {
 }
 
 void CMainFrame::buildMenus() {
-  // Commands whose behaviour belongs to later parts are present and disabled until then.
-  QMenu* file = menuBar()->addMenu(tr("&File"));
-  addCommand(file, "actionLoadIrFile", "Load IR file");
-  addCommand(file, "actionCloseIrFile", "Close IR file");
-  file->addSeparator();
-  addCommand(file, "actionRecordIrStream", "Record IR stream file");
-  addCommand(file, "actionStopIrStream", "Stop to save IR stream file");
-  file->addSeparator();
-  addCommand(file, "actionSaveOneShot", "Save OneShot Image");
-  addCommand(file, "actionExportTempData", "Export Temp. Data");
-  addCommand(file, "actionExportSelectedObject", "Export Selected Object");
-  file->addSeparator();
-  addCommand(file, "actionSaveObjects", "Save Objects...");
-  addCommand(file, "actionLoadObjects", "Load Objects...");
-  file->addSeparator();
-  QAction* exit = addCommand(file, "actionExit", tr("E&xit"), true);
-  exit->setShortcut(QKeySequence::Quit);
-  connect(exit, &QAction::triggered, this, &QWidget::close);
-
-  QMenu* edit = menuBar()->addMenu(tr("&Edit"));
-  addCommand(edit, "actionCopyClipboard", "Copy Clipboard");
-
-  QMenu* camera = menuBar()->addMenu(tr("&Camera"));
-  addCommand(camera, "actionConnect", "Connection");
-  addCommand(camera, "actionDisconnect", "Disconnection");
-  camera->addSeparator();
-  addCommand(camera, "actionLive", "Live");
-  addCommand(camera, "actionFreeze", "Freeze");
-  camera->addSeparator();
-  QAction* cameraIp = addCommand(camera, "actionSetCameraIp", "Set worked  camera IP.", true);
-  connect(cameraIp, &QAction::triggered, this, &CMainFrame::onSetCameraIp);
-  addCommand(camera, "actionFindCamera", "Search cameras on the local network");
-  camera->addSeparator();
-  QMenu* rate = camera->addMenu(tr("Frame rate"));
-  addCommand(rate, "actionFullFps", "Full fps");
-  addCommand(rate, "actionHalfFps", "1/2 fps");
-  addCommand(rate, "actionThirdFps", "1/3 fps");
-  addCommand(rate, "actionQuarterFps", "1/4 fps");
-  addCommand(rate, "actionOneFps", "1 fps");
-  addCommand(rate, "actionUserFps", "User Define...");
-  QMenu* range = camera->addMenu(tr("Temperature range"));
-  addCommand(range, "actionRangeNormal", "Normal Mode");
-  addCommand(range, "actionRangeHigh", "High Mode");
-  addCommand(range, "actionRangeMedical", "Medical Mode");
-  camera->addSeparator();
-  addCommand(camera, "actionNuc", "NUC");
-
-  QMenu* image = menuBar()->addMenu(tr("&Image"));
-  QMenu* palette = image->addMenu(tr("Palette"));
-  for (int i = 0; i < static_cast<int>(std::size(kPaletteNames)); ++i) {
-    const QByteArray name = "actionPalette" + QByteArray::number(i);
-    addCommand(palette, name.constData(), QString("%1 colormap").arg(kPaletteNames[i]));
+  auto menuOf = [this](Menu id) -> QMenu*& { return menus_[static_cast<size_t>(id)]; };
+  // Top-level menus appear in catalogue order; a submenu joins its parent where its first
+  // command falls, so a menu's layout reads from the catalogue alone.
+  for (const MenuSpec& spec : menuCatalogue()) {
+    if (spec.parent) continue;
+    menuOf(spec.id) = menuBar()->addMenu(tr(spec.title));
+    menuOf(spec.id)->setObjectName(spec.objectName);
   }
-  addCommand(image, "actionInvertPalette", "Invert Palette");
-  addCommand(image, "actionMirror", "Mirror");
-  addCommand(image, "actionFlip", "Flip");
-  image->addSeparator();
-  addCommand(image, "actionZoom10", "zoom 1x");
-  addCommand(image, "actionZoom15", "zoom 1.5x");
-  addCommand(image, "actionZoom20", "zoom 2x");
-  addCommand(image, "actionZoom25", "zoom 2.5x");
-  addCommand(image, "actionZoom30", "zoom 3x");
-  addCommand(image, "actionZoomFit", "Fit the image in the window");
-  image->addSeparator();
-  QMenu* filter = image->addMenu(tr("Filter"));
-  for (int i = 0; i < static_cast<int>(std::size(kFilterNames)); ++i) {
-    const QByteArray name = "actionFilter" + QByteArray::number(i);
-    addCommand(filter, name.constData(), kFilterNames[i]);
+  auto placeMenu = [&](Menu id) {
+    const MenuSpec& spec = menuCatalogue()[static_cast<size_t>(id)];
+    QMenu* parent = menuOf(*spec.parent);
+    if (spec.separatorBefore) parent->addSeparator();
+    menuOf(id) = parent->addMenu(tr(spec.title));
+    menuOf(id)->setObjectName(spec.objectName);
+  };
+  for (const CommandSpec& spec : commandCatalogue()) {
+    if (!menuOf(spec.menu)) placeMenu(spec.menu);
+    QMenu* menu = menuOf(spec.menu);
+    if (spec.separatorBefore) menu->addSeparator();
+    auto* action = new QAction(QString::fromUtf8(commandText(spec.id)), this);
+    action->setObjectName(QString::fromUtf8(spec.objectName));
+    action->setCheckable(spec.checkable);
+    action->setEnabled(false);
+    if (spec.shortcut == Shortcut::Quit) action->setShortcut(QKeySequence::Quit);
+    if (spec.shortcut == Shortcut::HelpContents) action->setShortcut(QKeySequence::HelpContents);
+    menu->addAction(action);
+    actions_[static_cast<size_t>(spec.id)] = action;
   }
-  image->addSeparator();
-  addCommand(image, "actionHotCold", "Draw Hot/Cold Point");
-  addCommand(image, "actionShowGraphics", "Show Graphics");
-  image->addSeparator();
-  addCommand(image, "actionEmissivity", "Emissivity etc.");
-  addCommand(image, "actionLevelSpan", "Level and Span");
-  QMenu* isotherm = image->addMenu(tr("Isotherm"));
-  addCommand(isotherm, "actionIsothermEditor", "&Isotherm editor");
-  addCommand(isotherm, "actionIsothermInterval", "&Interval");
-  addCommand(isotherm, "actionIsothermAbove", "&Above");
-  addCommand(isotherm, "actionIsothermBelow", "&Below");
+  for (const MenuSpec& spec : menuCatalogue())
+    if (!menuOf(spec.id)) placeMenu(spec.id);
 
-  QMenu* measure = menuBar()->addMenu(tr("&Measure"));
-  addCommand(measure, "actionPointer", "Activate Pointer");
-  addCommand(measure, "actionSpot", "Set Measurement Spot");
-  addCommand(measure, "actionRectangle", "Set Measurement Rectangle");
-  addCommand(measure, "actionEllipse", "Set Measurement Elipse");
-  addCommand(measure, "actionLine", "Set Measurement Line");
-  addCommand(measure, "actionPolygon", "Set Measurement Polyigon");
-  measure->addSeparator();
-  addCommand(measure, "actionRoiLock", "ROI Lock Mode");
+  bind(Command::Exit, this, [this](bool) { close(); });
+  bind(Command::SetCameraIp, this, [this](bool) { onSetCameraIp(); });
+  bind(Command::InitializeParameters, this, [this](bool) { onInitializeParameters(); });
+  bind(Command::Help, this, [this](bool) { onHelp(); });
+  bind(Command::About, this, [this](bool) { onAppAbout(); });
+  bind(Command::ResetLayout, this, [this](bool) { onResetWindowLayout(); });
+  bind(Command::StatusBar, this, [this](bool on) {
+    statusBar()->setVisible(on);
+    updateCommandContext([on](CommandContext& c) { c.statusBar = on; });
+  });
+}
 
-  QMenu* alarm = menuBar()->addMenu(tr("&Alarm"));
-  addCommand(alarm, "actionAlarmOnOff", "Activate Alarm");
-  addCommand(alarm, "actionEnvironment", "Environment Setting...");
+void CMainFrame::bind(Command command, QObject* context, std::function<void(bool)> handler) {
+  const auto index = static_cast<size_t>(command);
+  if (bound_.at(index))
+    throw std::logic_error("command bound twice: " + std::string(commandSpec(command).objectName));
+  bound_[index] = true;
+  connect(actions_[index], &QAction::triggered, context, std::move(handler));
+  applyCommandLooks();
+}
 
-  QMenu* play = menuBar()->addMenu(tr("&Play"));
-  QAction* loop = addCommand(play, "actionPlayLoop", "Play loop");
-  loop->setCheckable(true);
-  loop->setChecked(true);
+void CMainFrame::requireAllBound() const {
+  std::string missing;
+  for (const CommandSpec& spec : commandCatalogue()) {
+    if (spec.pending || bound_[static_cast<size_t>(spec.id)]) continue;
+    missing += missing.empty() ? "" : ", ";
+    missing += spec.objectName;
+  }
+  if (!missing.empty()) throw std::logic_error("commands without a handler: " + missing);
+}
 
-  QMenu* viewMenu = menuBar()->addMenu(tr("&View"));
-  viewMenu->setObjectName("menuView");
+void CMainFrame::updateCommandContext(const std::function<void(CommandContext&)>& change) {
+  change(context_);
+  applyCommandLooks();
+}
 
-  QMenu* tools = menuBar()->addMenu(tr("&Tools"));
-  QAction* init = addCommand(tools, "actionInitializeParameters", "Initialize paramers", true);
-  connect(init, &QAction::triggered, this, &CMainFrame::onInitializeParameters);
-
-  QMenu* help = menuBar()->addMenu(tr("&Help"));
-  QAction* helpAction = addCommand(help, "actionHelp", "Help", true);
-  helpAction->setShortcut(QKeySequence::HelpContents);
-  connect(helpAction, &QAction::triggered, this, &CMainFrame::onHelp);
-  QAction* about = addCommand(help, "actionAbout", tr("&About Solvane..."), true);
-  connect(about, &QAction::triggered, this, &CMainFrame::onAppAbout);
+void CMainFrame::applyCommandLooks() {
+  const CommandLooks looks = commandLooks(context_);
+  for (size_t i = 0; i < kCommandCount; ++i) {
+    QAction* action = actions_[i];
+    if (!action) continue;
+    action->setEnabled(bound_[i] && looks[i].enabled);
+    if (looks[i].checked && action->isCheckable()) {
+      // Showing the state is not choosing it: no handler runs.
+      const QSignalBlocker quiet(action);
+      action->setChecked(*looks[i].checked);
+    }
+  }
 }
 
 void CMainFrame::buildToolBar() {
   toolBar_ = addToolBar(tr("Toolbar"));
   toolBar_->setObjectName("MainToolBar");
   toolBar_->setToolButtonStyle(Qt::ToolButtonTextOnly);
-  for (const char* name : {"actionConnect", "actionDisconnect", "actionLive", "actionFreeze"}) {
-    toolBar_->addAction(command(name));
+  for (const std::optional<Command>& entry : toolBarCommands()) {
+    if (entry)
+      toolBar_->addAction(command(*entry));
+    else
+      toolBar_->addSeparator();
   }
-  toolBar_->addSeparator();
-  for (const char* name : {"actionLoadIrFile", "actionRecordIrStream", "actionStopIrStream"}) {
-    toolBar_->addAction(command(name));
-  }
-  toolBar_->addSeparator();
-  for (const char* name : {"actionSaveOneShot", "actionCopyClipboard"}) {
-    toolBar_->addAction(command(name));
-  }
-  toolBar_->addSeparator();
-  toolBar_->addAction(command("actionAbout"));
 }
 
 void CMainFrame::buildStatusBar() {
-  constexpr int kMinimumWidths[] = {150, 150, 110, 120, 170};
+  constexpr int kMinimumWidths[kStatusPaneCount] = {150, 150, 110, 120, 170};
+  constexpr const char* kStatusPaneNames[kStatusPaneCount] = {
+      "Frame rate", "Camera model", "Mouse position", "Intensity", "Temperature"};
   for (int i = 0; i < kStatusPaneCount; ++i) {
     auto* label = new QLabel(this);
     label->setObjectName(QString("statusPane%1").arg(i + 1));
+    label->setAccessibleName(kStatusPaneNames[i]);
     label->setMinimumWidth(kMinimumWidths[i]);
     label->setFrameShape(QFrame::StyledPanel);
     statusBar()->addPermanentWidget(label);
@@ -244,12 +189,13 @@ void CMainFrame::buildStatusBar() {
 
 void CMainFrame::refreshStatusPanes() {
   const ImageState& image = document_.image();
-  statusPanes_[0]->setText(qs(frameRateText(0.0)));
-  statusPanes_[1]->setText(qs(modelText(0)));
-  statusPanes_[2]->setText(qs(mousePositionText(0, 0)));
-  statusPanes_[3]->setText(qs(intensityText(0)));
-  statusPanes_[4]->setText(qs(temperatureText(0.0, document_.settings().tempUnit)));
-  statusPanes_[1]->setToolTip(QString("%1 * %2").arg(image.width).arg(image.height));
+  statusPane(StatusPane::FrameRate)->setText(qs(frameRateText(0.0)));
+  statusPane(StatusPane::Model)->setText(qs(modelText(0)));
+  statusPane(StatusPane::MousePosition)->setText(qs(mousePositionText(0, 0)));
+  statusPane(StatusPane::Intensity)->setText(qs(intensityText(0)));
+  statusPane(StatusPane::Temperature)
+      ->setText(qs(temperatureText(0.0, document_.settings().tempUnit)));
+  statusPane(StatusPane::Model)->setToolTip(QString("%1 * %2").arg(image.width).arg(image.height));
 }
 
 QWidget* CMainFrame::buildCameraControlBody() {
@@ -258,6 +204,7 @@ QWidget* CMainFrame::buildCameraControlBody() {
   auto* layout = new QFormLayout(body);
   cameraAddress_ = new QLineEdit(qs(document_.settings().camIp), body);
   cameraAddress_->setObjectName("cameraAddress");
+  cameraAddress_->setAccessibleName("Camera IP");
   cameraAddress_->setReadOnly(true);
   layout->addRow(tr("Camera IP"), cameraAddress_);
   return body;
@@ -279,14 +226,14 @@ QWidget* CMainFrame::buildImageControlBody() {
 }
 
 void CMainFrame::buildPanes() {
-  QMenu* viewMenu = findChild<QMenu*>("menuView");
-  viewMenu->addAction(toolBar_->toggleViewAction());
-  QAction* statusToggle = viewMenu->addAction(tr("Status Bar"));
-  statusToggle->setObjectName("actionStatusBar");
-  statusToggle->setCheckable(true);
-  statusToggle->setChecked(true);
-  connect(statusToggle, &QAction::toggled, statusBar(), &QWidget::setVisible);
-  QMenu* panes = viewMenu->addMenu(tr("Panes"));
+  // The View menu's show/hide entries belong to the bars and panes themselves; they sit
+  // around the catalogue's two View commands.
+  QMenu* viewMenu = menus_[static_cast<size_t>(Menu::View)];
+  QAction* reset = command(Command::ResetLayout);
+  viewMenu->insertAction(command(Command::StatusBar), toolBar_->toggleViewAction());
+  QMenu* panes = new QMenu(tr("Panes"), viewMenu);
+  viewMenu->insertMenu(reset, panes);
+  viewMenu->insertSeparator(reset);
 
   QDockWidget* cameraControl = makePane(kCameraControlPane, this);
   cameraControl->setWidget(buildCameraControlBody());
@@ -313,10 +260,6 @@ void CMainFrame::buildPanes() {
        {cameraControl, imageControl, playControl, chart, hotCold, histogram, output}) {
     panes->addAction(dock->toggleViewAction());
   }
-  viewMenu->addSeparator();
-  QAction* reset = viewMenu->addAction(tr("Reset window layout"));
-  reset->setObjectName("actionResetLayout");
-  connect(reset, &QAction::triggered, this, &CMainFrame::onResetWindowLayout);
 }
 
 void CMainFrame::restoreLayout() {

@@ -2,15 +2,17 @@
 // the middle and the dockable panes around it, whose layout is kept in the settings store.
 #pragma once
 
+#include "app/commands.h"
 #include "app/notifier.h"
-
 #include "app/settings_store.h"
+#include "app/status_panes.h"
 
 #include "app/ui/docking_panes.h"
 
 #include <QMainWindow>
 
 #include <array>
+#include <functional>
 
 class QLabel;
 class QLineEdit;
@@ -26,11 +28,20 @@ class CMainFrame : public QMainWindow {
   CMainFrame(CVynCamSDKApp& app, CVynCamSDKDoc& document, SettingsStore& store, Notifier& notifier,
              UrlOpener openUrl, QWidget* parent = nullptr);
 
-  // The command of the given object name ("ID_..." style names, see the menus); nullptr if
-  // there is none.
-  QAction* command(const QString& objectName) const;
+  QAction* command(Command command) const { return actions_.at(static_cast<size_t>(command)); }
+  // Each command is bound once, by the controller of its feature; a command is enabled only
+  // when it is bound and the state allows it. Binding a command twice is a fault.
+  void bind(Command command, QObject* context, std::function<void(bool checked)> handler);
+  bool isBound(Command command) const { return bound_.at(static_cast<size_t>(command)); }
+  // Throws std::logic_error naming every command that is neither bound nor pending: a
+  // controller forgot one.
+  void requireAllBound() const;
+  // What the enabled and checked states follow; every change applies them again.
+  const CommandContext& commandContext() const { return context_; }
+  void updateCommandContext(const std::function<void(CommandContext&)>& change);
+
   QDockWidget* pane(const PaneName& name) const;
-  QLabel* statusPane(int index) const { return statusPanes_.at(index); }
+  QLabel* statusPane(StatusPane pane) const { return statusPanes_.at(static_cast<size_t>(pane)); }
   QLineEdit* cameraAddress() const { return cameraAddress_; }
 
   // Puts back the layout saved at the last close, if there is one.
@@ -57,8 +68,7 @@ class CMainFrame : public QMainWindow {
   void closeEvent(QCloseEvent* event) override;
 
  private:
-  QAction* addCommand(QMenu* menu, const char* objectName, const QString& text,
-                      bool enabled = false);
+  void applyCommandLooks();
   void buildMenus();
   void buildToolBar();
   void buildStatusBar();
@@ -73,7 +83,11 @@ class CMainFrame : public QMainWindow {
   Notifier& notifier_;
   UrlOpener openUrl_;
   QToolBar* toolBar_ = nullptr;
-  std::array<QLabel*, 5> statusPanes_{};
+  std::array<QLabel*, kStatusPaneCount> statusPanes_{};
+  std::array<QAction*, kCommandCount> actions_{};
+  std::array<bool, kCommandCount> bound_{};
+  std::array<QMenu*, static_cast<size_t>(Menu::Count)> menus_{};
+  CommandContext context_;
   QLineEdit* cameraAddress_ = nullptr;
   bool closed_ = false;
 };

@@ -17,8 +17,9 @@ SolvaneSession::SolvaneSession(SessionOptions options, Notifier& notifier)
     : app_(options.programFolder,
            options.versionText.empty() ? buildVersionText() : options.versionText) {
   app_.loadCompanyInfo(notifier);
-  store_ = options.settingsFile ? std::make_unique<SettingsStore>(*options.settingsFile)
-                                : std::make_unique<SettingsStore>(SettingsStore::forUser(kProfileApplication));
+  store_ = options.settingsFile
+               ? std::make_unique<SettingsStore>(*options.settingsFile)
+               : std::make_unique<SettingsStore>(SettingsStore::forUser(kProfileApplication));
   layoutWasReset_ = app_.resetLayoutIfAsked(*store_);
 
   SettingsContext context{app_.brand(), options.picturesFolder.empty() ? platformPicturesFolder()

@@ -62,8 +62,8 @@ TEST(FramePipeline, HotAndColdPointsAreRefreshedEveryTwelfthFrame) {
   for (uint64_t tick = 0; tick < 25; ++tick) {
     frames.render(tick);
     ASSERT_TRUE(pipeline.process(frames.frame, frames.camera, input, level, span));
-    ASSERT_TRUE(pipeline.latest().hotCold.has_value());
-    seen.push_back(*pipeline.latest().hotCold);
+    ASSERT_TRUE(pipeline.latest()->hotCold.has_value());
+    seen.push_back(*pipeline.latest()->hotCold);
   }
   auto same = [](const HotCold& a, const HotCold& b) {
     return a.hotX == b.hotX && a.hotY == b.hotY && a.coldX == b.coldX && a.coldY == b.coldY;
@@ -80,7 +80,7 @@ TEST(FramePipeline, HotAndColdPointsAreRefreshedEveryTwelfthFrame) {
   pipeline.restart();
   frames.render(30);
   ASSERT_TRUE(pipeline.process(frames.frame, frames.camera, input, level, span));
-  EXPECT_FALSE(same(*pipeline.latest().hotCold, seen[24]));
+  EXPECT_FALSE(same(*pipeline.latest()->hotCold, seen[24]));
 }
 
 TEST(FramePipeline, MouseTemperatureAndPictureOfEachFrame) {
@@ -93,7 +93,7 @@ TEST(FramePipeline, MouseTemperatureAndPictureOfEachFrame) {
   float level = 30, span = 20;
   frames.render(0);
   ASSERT_TRUE(pipeline.process(frames.frame, frames.camera, input, level, span));
-  const ComposedFrame frame = pipeline.latest();
+  const ComposedFrame frame = *pipeline.latest();
   ASSERT_TRUE(frame.mouseTemp.has_value());
   EXPECT_NEAR(*frame.mouseTemp, frames.scene().config().cold, 1.5);
   ASSERT_EQ(frame.picture.size(), 384u * 288u);
@@ -101,7 +101,7 @@ TEST(FramePipeline, MouseTemperatureAndPictureOfEachFrame) {
   // Outside the image there is no mouse temperature.
   input.mouseX = 384;
   ASSERT_TRUE(pipeline.process(frames.frame, frames.camera, input, level, span));
-  EXPECT_FALSE(pipeline.latest().mouseTemp.has_value());
+  EXPECT_FALSE(pipeline.latest()->mouseTemp.has_value());
   EXPECT_FALSE(pipeline.temperatureAt(384, 0).has_value());
   EXPECT_FALSE(pipeline.intensityAt(0, -1).has_value());
 }
@@ -110,15 +110,6 @@ TEST(FramePipeline, AnUnknownPaletteKeepsTheOldOne) {
   FramePipeline pipeline;
   EXPECT_TRUE(pipeline.setPalette(8, false));
   EXPECT_FALSE(pipeline.setPalette(500, false));
-}
-
-TEST(FramePipeline, FilterMenuMapsToKernelTypes) {
-  EXPECT_EQ(kernelTypeOfFilter(0), 0);
-  EXPECT_EQ(kernelTypeOfFilter(1), 3);
-  EXPECT_EQ(kernelTypeOfFilter(2), 2);
-  EXPECT_EQ(kernelTypeOfFilter(3), 4);
-  EXPECT_EQ(kernelTypeOfFilter(4), 5);
-  EXPECT_EQ(kernelTypeOfFilter(5), 0);
 }
 
 TEST(FramePipeline, FiltersChangeTheDisplayImage) {
@@ -130,21 +121,99 @@ TEST(FramePipeline, FiltersChangeTheDisplayImage) {
     pipeline.setFilters(filters);
     float level = 30, span = 20;
     EXPECT_TRUE(pipeline.process(frames.frame, frames.camera, input, level, span));
-    return pipeline.latest().grey;
+    return pipeline.latest()->grey;
   };
   const auto plain = greyWith({});
   FilterState sharpen;
   sharpen.kernel = 5;
   EXPECT_NE(greyWith(sharpen), plain);
   FilterState stack;
-  stack.stack = true;
+  stack.blur = Blur::Stack;
   stack.stackRadius = 4;
   const auto stacked = greyWith(stack);
   EXPECT_NE(stacked, plain);
-  // The bilateral filter comes first: with it on, the stack blur is not run.
-  FilterState both = stack;
-  both.bilateral = true;
-  EXPECT_NE(greyWith(both), stacked);
+  FilterState bilateral = stack;
+  bilateral.blur = Blur::Bilateral;
+  EXPECT_NE(greyWith(bilateral), stacked);
+}
+
+TEST(FramePipeline, LaterStagesRunAfterTheColourOnTheComposedFrame) {
+  KsFrames frames;
+  FramePipeline pipeline;
+  std::vector<StageSlot> ran;
+  size_t colouredPixels = 0;
+  ASSERT_TRUE(pipeline.attach(StageSlot::Record, [&](FrameContext&) {
+    ran.push_back(StageSlot::Record);
+    return true;
+  }));
+  ASSERT_TRUE(pipeline.attach(StageSlot::Measure, [&](FrameContext& c) {
+    ran.push_back(StageSlot::Measure);
+    colouredPixels = c.out.picture.size();
+    return true;
+  }));
+  EXPECT_FALSE(pipeline.attach(StageSlot::Colour, [](FrameContext&) { return true; }));
+  PipelineInput input;
+  float level = 30, span = 20;
+  frames.render(0);
+  ASSERT_TRUE(pipeline.process(frames.frame, frames.camera, input, level, span));
+  EXPECT_EQ(ran, (std::vector<StageSlot>{StageSlot::Measure, StageSlot::Record}));
+  EXPECT_EQ(colouredPixels, 384u * 288u);
+}
+
+TEST(FramePipeline, AStageThatRefusesTheFrameKeepsThePreviousOnePublished) {
+  KsFrames frames;
+  FramePipeline pipeline;
+  PipelineInput input;
+  float level = 30, span = 20;
+  frames.render(0);
+  ASSERT_TRUE(pipeline.process(frames.frame, frames.camera, input, level, span));
+  const auto first = pipeline.latest();
+  pipeline.attach(StageSlot::Alarm, [](FrameContext&) { return false; });
+  frames.render(1);
+  EXPECT_FALSE(pipeline.process(frames.frame, frames.camera, input, level, span));
+  EXPECT_EQ(pipeline.latest(), first);
+}
+
+TEST(FramePipeline, TheStillFrameTakesANewPaletteAtOnce) {
+  KsFrames frames;
+  FramePipeline pipeline;
+  EXPECT_FALSE(pipeline.reprocessStill());  // nothing to show yet
+  PipelineInput input;
+  float level = 30, span = 20;
+  frames.render(0);
+  ASSERT_TRUE(pipeline.process(frames.frame, frames.camera, input, level, span));
+  const auto grey = pipeline.latest();
+  ASSERT_TRUE(pipeline.setPalette(8, false));  // Iron
+  ASSERT_TRUE(pipeline.reprocessStill());
+  const auto iron = pipeline.latest();
+  EXPECT_EQ(iron->frameNumber, grey->frameNumber + 1);
+  EXPECT_EQ(iron->grey, grey->grey);        // the same frame...
+  EXPECT_NE(iron->picture, grey->picture);  // ...in the new colours
+  // The frame held by a reader is never written again.
+  const std::vector<uint32_t> before = grey->picture;
+  frames.render(5);
+  ASSERT_TRUE(pipeline.process(frames.frame, frames.camera, input, level, span));
+  EXPECT_EQ(grey->picture, before);
+}
+
+TEST(FramePipeline, AnnouncesEveryFrameAndOnlyChangedLevelAndSpan) {
+  KsFrames frames;
+  FramePipeline pipeline;
+  std::vector<PipelineEvent> events;
+  pipeline.setEventSink([&](PipelineEvent event) { events.push_back(std::move(event)); });
+  PipelineInput input;
+  input.agc.manual = 1;  // the level and span stay as given
+  float level = 30, span = 20;
+  for (uint64_t tick = 0; tick < 3; ++tick) {
+    frames.render(tick);
+    ASSERT_TRUE(pipeline.process(frames.frame, frames.camera, input, level, span));
+  }
+  ASSERT_EQ(events.size(), 4u);
+  ASSERT_TRUE(std::holds_alternative<LevelSpanChanged>(events[0]));
+  EXPECT_EQ(std::get<LevelSpanChanged>(events[0]).level, level);
+  EXPECT_EQ(std::get<LevelSpanChanged>(events[0]).span, span);
+  for (size_t i = 1; i < 4; ++i) EXPECT_TRUE(std::holds_alternative<FrameComposed>(events[i]));
+  EXPECT_EQ(std::get<FrameComposed>(events[3]).frame, pipeline.latest());
 }
 
 }  // namespace

@@ -1,7 +1,5 @@
 #include "view/ui/filter_dialogs.h"
 
-#include "acquisition/acquisition_rules.h"
-
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
 #include <QFormLayout>
@@ -35,7 +33,8 @@ QDoubleSpinBox* floatBox(double value, double low, double high, QWidget* parent)
 
 }  // namespace
 
-bool editFilter(int32_t menuIndex, FilterState& f, QWidget* parent) {
+bool editFilter(FilterKind kind, FilterState& f, QWidget* parent) {
+  if (!isBlur(kind)) return false;
   QDialog dialog(parent);
   auto* form = new QFormLayout(&dialog);
   QSpinBox* first = nullptr;
@@ -43,7 +42,7 @@ bool editFilter(int32_t menuIndex, FilterState& f, QWidget* parent) {
   QDoubleSpinBox* sigma = nullptr;
   QDoubleSpinBox* spatial = nullptr;
   QDoubleSpinBox* range = nullptr;
-  if (menuIndex == 9) {
+  if (kind == FilterKind::Bilateral) {
     dialog.setObjectName("CBilateralFilterDlg");
     dialog.setWindowTitle("Bi-Lateral filter");
     spatial = floatBox(f.bilateralSpatial, 0.1, 50.0, &dialog);
@@ -53,10 +52,10 @@ bool editFilter(int32_t menuIndex, FilterState& f, QWidget* parent) {
   } else {
     dialog.setObjectName("CKernelSizeDlg");
     dialog.setWindowTitle("Kernel Size");
-    if (menuIndex == 6) {
+    if (kind == FilterKind::Box) {
       first = intBox(f.boxSize, 1, 99, &dialog);
       form->addRow("Kernel size", first);
-    } else if (menuIndex == 7) {
+    } else if (kind == FilterKind::FastGaussian) {
       first = intBox(f.gaussianWidth, 1, 99, &dialog);
       second = intBox(f.gaussianHeight, 1, 99, &dialog);
       sigma = floatBox(f.gaussianSigma, 0.1, 50.0, &dialog);
@@ -68,54 +67,38 @@ bool editFilter(int32_t menuIndex, FilterState& f, QWidget* parent) {
       form->addRow("Radius", first);
     }
   }
+  // Each field is announced by its row's label.
+  for (int row = 0; row < form->rowCount(); ++row) {
+    QLayoutItem* label = form->itemAt(row, QFormLayout::LabelRole);
+    QLayoutItem* field = form->itemAt(row, QFormLayout::FieldRole);
+    if (!label || !field || !field->widget()) continue;
+    if (auto* text = qobject_cast<QLabel*>(label->widget()))
+      field->widget()->setAccessibleName(text->text());
+  }
   form->addRow(okCancel(dialog));
   if (dialog.exec() != QDialog::Accepted) return false;
-  f.bilateral = f.box = f.gaussian = f.stack = false;
-  switch (menuIndex) {
-    case 6:
-      f.box = true;
+  switch (kind) {
+    case FilterKind::Box:
+      f.blur = Blur::Box;
       f.boxSize = first->value();
       break;
-    case 7:
-      f.gaussian = true;
+    case FilterKind::FastGaussian:
+      f.blur = Blur::Gaussian;
       f.gaussianWidth = first->value();
       f.gaussianHeight = second->value();
       f.gaussianSigma = static_cast<float>(sigma->value());
       break;
-    case 8:
-      f.stack = true;
+    case FilterKind::FastStackBlur:
+      f.blur = Blur::Stack;
       f.stackRadius = first->value();
       break;
     default:
-      f.bilateral = true;
+      f.blur = Blur::Bilateral;
       f.bilateralSpatial = static_cast<float>(spatial->value());
       f.bilateralRange = static_cast<float>(range->value());
       break;
   }
   return true;
-}
-
-CCameraFPSSetting::CCameraFPSSetting(int32_t divisor, float cameraRate, QWidget* parent)
-    : QDialog(parent), cameraRate_(cameraRate) {
-  setObjectName("CCameraFPSSetting");
-  setWindowTitle("Camera Frame Rate Setting");
-  auto* form = new QFormLayout(this);
-  seconds_ = intBox(secondsFromDivisor(divisor, cameraRate), 1, 30, this);
-  rate_ = new QLabel(this);
-  form->addRow("Seconds per frame", seconds_);
-  form->addRow("Frames per second", rate_);
-  form->addRow(okCancel(*this));
-  connect(seconds_, &QSpinBox::valueChanged, this, &CCameraFPSSetting::refresh);
-  refresh();
-}
-
-int32_t CCameraFPSSetting::seconds() const { return seconds_->value(); }
-void CCameraFPSSetting::setSeconds(int32_t seconds) { seconds_->setValue(seconds); }
-int32_t CCameraFPSSetting::divisor() const { return divisorFromSeconds(seconds(), cameraRate_); }
-QString CCameraFPSSetting::rateText() const { return rate_->text(); }
-
-void CCameraFPSSetting::refresh() {
-  rate_->setText(QString::number(userFramesPerSecond(seconds()), 'f', 3));
 }
 
 }  // namespace solvane

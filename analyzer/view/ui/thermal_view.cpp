@@ -6,15 +6,17 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QScrollBar>
+#include <QStyle>
 
 namespace solvane {
 namespace {
 
+// The picture's pixels as an image, without a copy: valid while the frame is held.
 QImage imageOf(const ComposedFrame& frame) {
   if (frame.picture.empty()) return {};
-  QImage image(reinterpret_cast<const uchar*>(frame.picture.data()), frame.width, frame.height,
-               frame.width * 4, QImage::Format_ARGB32);
-  return image.copy();
+  return QImage(reinterpret_cast<const uchar*>(frame.picture.data()), frame.width, frame.height,
+                frame.width * 4, QImage::Format_ARGB32);
 }
 
 void triangle(QPainter& painter, QPointF at, const QColor& colour) {
@@ -33,15 +35,57 @@ void triangle(QPainter& painter, QPointF at, const QColor& colour) {
 CVynCamSDKView::CVynCamSDKView(FramePipeline& pipeline, QWidget* parent)
     : QWidget(parent), pipeline_(pipeline) {
   setObjectName("ThermalView");
+  setAccessibleName("Thermal picture");
   setMouseTracking(true);
   setMinimumSize(320, 240);
   setAttribute(Qt::WA_OpaquePaintEvent);
   timer_.setInterval(50);
   connect(&timer_, &QTimer::timeout, this, &CVynCamSDKView::tick);
+  hBar_ = new QScrollBar(Qt::Horizontal, this);
+  hBar_->setObjectName("pictureHorizontalScroll");
+  hBar_->setAccessibleName("Scroll the picture sideways");
+  vBar_ = new QScrollBar(Qt::Vertical, this);
+  vBar_->setObjectName("pictureVerticalScroll");
+  vBar_->setAccessibleName("Scroll the picture up and down");
+  for (QScrollBar* bar : {hBar_, vBar_}) {
+    bar->hide();
+    connect(bar, &QScrollBar::valueChanged, this, [this] { update(); });
+  }
+}
+
+PictureArea CVynCamSDKView::pictureArea() const {
+  const auto [w, h] = pipeline_.frameSize();
+  const PictureRect full = layoutPicture(width(), height(), w, h, options_.zoom);
+  return pictureAreaOf(width(), height(), full.width, full.height,
+                       style()->pixelMetric(QStyle::PM_ScrollBarExtent));
+}
+
+void CVynCamSDKView::refreshScrollBars() {
+  const PictureArea area = pictureArea();
+  shownSize_ = pipeline_.frameSize();
+  const auto [w, h] = shownSize_;
+  const PictureRect full = layoutPicture(width(), height(), w, h, options_.zoom);
+  const int extent = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+  hBar_->setRange(0, area.maxScrollX);
+  hBar_->setPageStep(std::max(1, area.width));
+  hBar_->setSingleStep(std::max(1, static_cast<int>(full.zoomX * 8)));
+  hBar_->setGeometry(0, area.height, area.width, extent);
+  hBar_->setVisible(area.horizontalBar);
+  vBar_->setRange(0, area.maxScrollY);
+  vBar_->setPageStep(std::max(1, area.height));
+  vBar_->setSingleStep(std::max(1, static_cast<int>(full.zoomY * 8)));
+  vBar_->setGeometry(area.width, 0, extent, area.height);
+  vBar_->setVisible(area.verticalBar);
+}
+
+void CVynCamSDKView::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  refreshScrollBars();
 }
 
 void CVynCamSDKView::setOptions(const ViewOptions& options) {
   options_ = options;
+  refreshScrollBars();
   update();
 }
 
@@ -56,18 +100,26 @@ void CVynCamSDKView::setPaletteColours(const std::array<uint8_t, 768>& palette) 
 }
 
 void CVynCamSDKView::tick() {
-  if (pipeline_.frameCount() != paintedFrame_) update();
+  if (pipeline_.frameCount() == paintedFrame_) return;
+  if (pipeline_.frameSize() != shownSize_) refreshScrollBars();
+  update();
 }
 
 PictureRect CVynCamSDKView::pictureRect() const {
   const auto [w, h] = pipeline_.frameSize();
-  return layoutPicture(width(), height(), w, h, options_.zoom);
+  const PictureArea area = pictureArea();
+  return layoutPicture(area.width + kColourScaleWidth, area.height, w, h, options_.zoom,
+                       hBar_->value(), vBar_->value());
 }
 
 std::optional<ImagePoint> CVynCamSDKView::imagePointAt(QPoint position) const {
   const auto [w, h] = pipeline_.frameSize();
   if (w == 0) return std::nullopt;
-  const PictureRect rect = layoutPicture(width(), height(), w, h, options_.zoom);
+  const PictureArea area = pictureArea();
+  if (position.x() < 0 || position.y() < 0 || position.x() >= area.width ||
+      position.y() >= area.height)
+    return std::nullopt;  // over the colour scale or a scroll bar
+  const PictureRect rect = pictureRect();
   double px = position.x() - rect.x;
   double py = position.y() - rect.y;
   // The picture is turned on screen; the read-out names the pixel of the frame itself.
@@ -79,8 +131,12 @@ std::optional<ImagePoint> CVynCamSDKView::imagePointAt(QPoint position) const {
 void CVynCamSDKView::drawPicture(QPainter& painter, const ComposedFrame& frame,
                                  const PictureRect& rect) const {
   if (!frame.picture.empty()) {
-    QImage picture = imageOf(frame).mirrored(options_.mirror, options_.flip);
-    painter.drawImage(QRect(rect.x, rect.y, rect.width, rect.height), picture);
+    const QImage picture = imageOf(frame);
+    const QRect target(rect.x, rect.y, rect.width, rect.height);
+    if (options_.mirror || options_.flip)
+      painter.drawImage(target, picture.mirrored(options_.mirror, options_.flip));
+    else
+      painter.drawImage(target, picture);
     auto place = [&](int32_t x, int32_t y) {
       const double sx = options_.mirror ? frame.width - 1 - x : x;
       const double sy = options_.flip ? frame.height - 1 - y : y;
@@ -122,7 +178,15 @@ void CVynCamSDKView::drawPicture(QPainter& painter, const ComposedFrame& frame,
 void CVynCamSDKView::drawScene(QPainter& painter, const ComposedFrame& frame,
                                const PictureRect& rect) const {
   painter.fillRect(QRect(0, 0, width(), height()), Qt::black);
-  drawPicture(painter, frame, rect);
+  {
+    // A picture larger than its area is cut at the area's edge, never painted over the
+    // colour scale.
+    const PictureArea area = pictureArea();
+    painter.save();
+    painter.setClipRect(QRect(0, 0, area.width, area.height));
+    drawPicture(painter, frame, rect);
+    painter.restore();
+  }
   // The colour scale column: the palette from hot (top) to cold, with the display window.
   const int scaleX = std::max(0, width() - kColourScaleWidth) + 20;
   const int top = 30;
@@ -148,11 +212,11 @@ void CVynCamSDKView::drawScene(QPainter& painter, const ComposedFrame& frame,
 }
 
 QImage CVynCamSDKView::composedPicture() const {
-  const ComposedFrame frame = pipeline_.latest();
-  if (frame.picture.empty()) return {};
-  QImage image(frame.width, frame.height, QImage::Format_RGB32);
+  const auto frame = pipeline_.latest();
+  if (!frame || frame->picture.empty()) return {};
+  QImage image(frame->width, frame->height, QImage::Format_RGB32);
   QPainter painter(&image);
-  drawPicture(painter, frame, PictureRect{0, 0, frame.width, frame.height, 1.0f, 1.0f});
+  drawPicture(painter, *frame, PictureRect{0, 0, frame->width, frame->height, 1.0f, 1.0f});
   return image;
 }
 
@@ -162,9 +226,10 @@ void CVynCamSDKView::copyToClipboard() {
 }
 
 void CVynCamSDKView::paintEvent(QPaintEvent*) {
-  const ComposedFrame frame = pipeline_.latest();
-  const PictureRect rect =
-      layoutPicture(width(), height(), frame.width, frame.height, options_.zoom);
+  const auto held = pipeline_.latest();
+  static const ComposedFrame kNothing;
+  const ComposedFrame& frame = held ? *held : kNothing;
+  const PictureRect rect = pictureRect();
   // Composed off screen and copied in one block, so the picture never flickers.
   if (buffer_.size() != size()) buffer_ = QImage(size(), QImage::Format_RGB32);
   {

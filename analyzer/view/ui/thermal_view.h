@@ -13,6 +13,8 @@
 
 #include <optional>
 
+class QScrollBar;
+
 namespace solvane {
 
 struct ViewOptions {
@@ -45,6 +47,12 @@ class CVynCamSDKView : public QWidget {
   int paintCount() const { return paints_; }
 
   PictureRect pictureRect() const;
+  // Where the picture may paint: never over the colour scale or the scroll bars.
+  PictureArea pictureArea() const;
+  // Shows, hides and sizes the scroll bars for the picture's size now.
+  void refreshScrollBars();
+  QScrollBar* horizontalScrollBar() const { return hBar_; }
+  QScrollBar* verticalScrollBar() const { return vBar_; }
   // The image pixel under a widget position; nothing before the first frame.
   std::optional<ImagePoint> imagePointAt(QPoint position) const;
   // The composed picture as shown (turned, with markers): the clipboard's image.
@@ -58,6 +66,7 @@ class CVynCamSDKView : public QWidget {
  protected:
   void paintEvent(QPaintEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
   void tick();
@@ -70,9 +79,12 @@ class CVynCamSDKView : public QWidget {
   QString status_;
   QTimer timer_;
   uint64_t paintedFrame_ = 0;
+  std::pair<uint16_t, uint16_t> shownSize_{0, 0};  // the frame size the scroll bars fit
   int paints_ = 0;
   std::array<uint8_t, 768> palette_{};
   QImage buffer_;
+  QScrollBar* hBar_ = nullptr;
+  QScrollBar* vBar_ = nullptr;
 };
 
 }  // namespace solvane

@@ -129,11 +129,14 @@ namespace {
 // The dedicated command packets: a fixed type and a block of the caller's bytes.
 SdkStatus sendBlock(int32_t socket, IrdexTimer** keepAlive, uint16_t type, uint32_t id,
                     const void* block, std::size_t size) {
-  try {
-    irdex::link::sendCommand(socket, keepAlive, irdex::link::withPayload(type, id, block, size));
-  } catch (...) {
-  }
-  return SDK_SUCCESS;
+  // A failed send is not reported for these packets: the camera's answer tells.
+  return irdex::guarded(
+      [&] {
+        irdex::link::sendCommand(socket, keepAlive,
+                                 irdex::link::withPayload(type, id, block, size));
+        return SDK_SUCCESS;
+      },
+      SDK_SUCCESS);
 }
 
 constexpr uint16_t kTypePalette = 40;

@@ -20,6 +20,7 @@
 #include "link/keep_alive.h"
 #include "link/message_log.h"
 #include "link/socket_io.h"
+#include "records/boundary.h"
 #include "temperature/ks_slots.h"
 
 namespace irdex::link {
@@ -223,17 +224,11 @@ SdkStatus closeConnect(int32_t* socket, IrdexTimer* keepAlive) {
 extern "C" IRDEX_API SdkStatus OpenConnect(int32_t* socket, IrdexTimer** keepAlive,
                                            const char* address, const char* port, int32_t family,
                                            int32_t type) {
-  try {
-    return irdex::link::openConnect(socket, keepAlive, address, port, family, type);
-  } catch (...) {
-    return SDK_ERR_INVALID_HANDLE;
-  }
+  return irdex::guarded(
+      [&] { return irdex::link::openConnect(socket, keepAlive, address, port, family, type); },
+      SDK_ERR_INVALID_HANDLE);
 }
 
 extern "C" IRDEX_API SdkStatus CloseConnect(int32_t* socket, IrdexTimer* keepAlive) {
-  try {
-    return irdex::link::closeConnect(socket, keepAlive);
-  } catch (...) {
-    return SDK_SUCCESS;
-  }
+  return irdex::guarded([&] { return irdex::link::closeConnect(socket, keepAlive); }, SDK_SUCCESS);
 }

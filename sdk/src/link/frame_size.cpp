@@ -9,12 +9,13 @@ std::optional<ImageGeometry> ksImageGeometry(uint8_t model) {
 }
 
 std::optional<uint32_t> framePixels(uint8_t version, uint8_t model, uint8_t sizeCode) {
-  if (version >= kFirstKsVersion) {
+  const camera::Generation generation = camera::generationOf(version);
+  if (camera::isKs(version)) {
     const auto image = ksImageGeometry(model);
     if (!image) return std::nullopt;
     return static_cast<uint32_t>(image->width * (image->height + 1));
   }
-  if (version >= kFirstKtVersion) {
+  if (generation == camera::Generation::kKt) {
     if (model != kModelKt) return std::nullopt;
     return 640u * 481u;
   }

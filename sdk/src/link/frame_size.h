@@ -1,17 +1,17 @@
 // How many pixels a frame of the camera has, from its header's version, model and size code.
 #pragma once
 
+#include "records/camera_generation.h"
+
 #include <cstdint>
 #include <optional>
 
 namespace irdex::link {
 
-inline constexpr uint8_t kModelFirstGeneration = 0;
-inline constexpr uint8_t kModelKt = 1;
-inline constexpr uint8_t kModelKs384 = 0x20;
-inline constexpr uint8_t kModelKs640 = 0x21;
-inline constexpr uint8_t kFirstKtVersion = 17;
-inline constexpr uint8_t kFirstKsVersion = 32;
+using camera::kModelFirstGeneration;
+using camera::kModelKt;
+inline constexpr uint8_t kModelKs384 = camera::kModelVa320;
+inline constexpr uint8_t kModelKs640 = camera::kModelVi640;
 
 struct ImageGeometry {
   int width;

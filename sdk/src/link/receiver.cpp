@@ -11,6 +11,7 @@
 #include "link/packet.h"
 #include "link/receive_common.h"
 #include "link/socket_io.h"
+#include "records/boundary.h"
 #include "records/byte_order.h"
 #include "records/debug_channel.h"
 #include "temperature/ks_slots.h"
@@ -41,7 +42,7 @@ SdkStatus receiveFrame(ExactReader& reader, const PacketHeader& header, IRFrame&
     debug::output(text);
   }
 
-  if (version <= kFirstKsVersion) {
+  if (!camera::isCalibrated(version)) {
     // Straight into the caller's buffer: the one copy a frame costs.
     const SdkStatus status =
         readPayloadInto(reader, header, bytesOf(frame.pixels), std::size_t{delivered} * 2);
@@ -86,7 +87,7 @@ SdkStatus receiveHeader(ExactReader& reader, const PacketHeader& header, IRFrame
 
 SdkStatus receiveByteImage(ExactReader& reader, const PacketHeader& header, IRFrame& frame) {
   const uint8_t version = IRFrameVersion(&frame);
-  if (version >= kFirstKsVersion) return dropPayload(reader, header, SDK_ERR_UNSUPPORTED);
+  if (camera::isKs(version)) return dropPayload(reader, header, SDK_ERR_UNSUPPORTED);
   const auto size =
       framePixels(version, IRFrameModel(&frame), frame.header.bytes[IRDEX_HEADER_SENSOR_SIZE]);
   if (!size) return dropPayload(reader, header, SDK_ERR_MODEL_MISMATCH);
@@ -152,9 +153,5 @@ SdkStatus getIRImages(int32_t socket, IrdexTimer** keepAlive, IRFrame* frame) {
 }  // namespace irdex::link
 
 extern "C" IRDEX_API SdkStatus GetIRImages(int32_t socket, IrdexTimer** keepAlive, IRFrame* frame) {
-  try {
-    return irdex::link::getIRImages(socket, keepAlive, frame);
-  } catch (...) {
-    return SDK_ERR_BUFFER;
-  }
+  return irdex::guarded([&] { return irdex::link::getIRImages(socket, keepAlive, frame); });
 }

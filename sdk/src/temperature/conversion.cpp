@@ -72,13 +72,6 @@ const BuiltInTables& builtInTables() {
 
 }  // namespace
 
-Generation generationOf(uint8_t version) {
-  if (version <= 16) return Generation::kFirst;
-  if (version <= 31) return Generation::kKt;
-  if (version == 32) return Generation::kKsBuiltIn;
-  return Generation::kKsCalibrated;
-}
-
 int32_t truncToInt32(float value) {
   // 2^31 is exact in float; anything at or beyond it (or NaN) has no 32-bit value.
   if (!(value >= -2147483648.0f && value < 2147483648.0f)) return 0;

@@ -7,6 +7,8 @@
 // says double.
 #pragma once
 
+#include "records/camera_generation.h"
+
 #include <irdex.h>
 
 #include <cstdint>
@@ -21,8 +23,8 @@ inline constexpr int kTableEntries = 65536;
 inline constexpr float kMissingTemperature = -1000.0f;
 
 // Generation of a frame, from its header version.
-enum class Generation { kFirst, kKt, kKsBuiltIn, kKsCalibrated };
-Generation generationOf(uint8_t version);
+using camera::Generation;
+using camera::generationOf;
 
 // A float used as a table index: truncated toward zero; NaN and values outside the 32-bit
 // signed range count as below 0 (index 0); the rest is limited to 0 .. 65535.

@@ -7,6 +7,7 @@
 #include <new>
 #include <vector>
 
+#include "records/camera_generation.h"
 #include "temperature/conversion.h"
 #include "temperature/image_size.h"
 #include "temperature/ks_calibration.h"
@@ -156,7 +157,7 @@ extern "C" {
 
 IRDEX_API SdkStatus CreateIRCamDataKS(IRFrame* frame) {
   if (!frame) return SDK_ERR_UNSUPPORTED;
-  if (IRFrameVersion(frame) <= 32) return SDK_SUCCESS;
+  if (!irdex::camera::isCalibrated(IRFrameVersion(frame))) return SDK_SUCCESS;
   return irdex::ks::makeSlot(*frame);
 }
 
@@ -164,7 +165,7 @@ IRDEX_API SdkStatus CreateIRCamDataKS(IRFrame* frame) {
 // is refused rather than read past. Callers that pass no count (0) are still served.
 IRDEX_API SdkStatus LoadIRCamDataKS(IRFrame* frame, const uint16_t* pixels, int32_t pixelCount) {
   if (!frame) return SDK_ERR_UNSUPPORTED;
-  if (IRFrameVersion(frame) <= 32) return SDK_SUCCESS;
+  if (!irdex::camera::isCalibrated(IRFrameVersion(frame))) return SDK_SUCCESS;
   if (!pixels) return SDK_ERR_BUFFER;
   if (!frame->ksCalib) return SDK_ERR_MISSING_VALUE;
   const irdex::ks::KsGeometry image = irdex::ks::geometryOfModel(IRFrameModel(frame));

@@ -7,6 +7,7 @@
 #include <mutex>
 
 #include "records/byte_order.h"
+#include "records/camera_generation.h"
 #include "temperature/ks_calibration.h"
 
 namespace irdex::ks {
@@ -24,8 +25,8 @@ constexpr int kRangeFieldStride = 4;
 constexpr int kInfoOffset = 363;
 constexpr int kHeaderTenths = 10;
 
-constexpr uint8_t kModelVa320 = 0x20;
-constexpr uint8_t kModelVi640 = 0x21;
+using camera::kModelVa320;
+using camera::kModelVi640;
 
 class SlotPool {
  public:
@@ -126,7 +127,7 @@ void detachFrame(IRFrame& frame) {
 SdkStatus remakeLocked(SlotPool& slots, IRFrame& frame, bool byReceiver, int32_t socket) {
   if (KSCameraData* previous = slots.ownedBy(&frame)) releaseLocked(*previous);
   detachFrame(frame);
-  if (IRFrameVersion(&frame) <= 32) return SDK_SUCCESS;
+  if (!camera::isCalibrated(IRFrameVersion(&frame))) return SDK_SUCCESS;
 
   KSCameraData* slot = slots.firstFree();
   if (!slot) return SDK_ERR_MISSING_VALUE;

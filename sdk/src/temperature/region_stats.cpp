@@ -8,6 +8,7 @@
 #include <limits>
 #include <utility>
 
+#include "records/camera_generation.h"
 #include "temperature/conversion.h"
 #include "temperature/image_size.h"
 #include "temperature/ks_calibration.h"
@@ -184,7 +185,7 @@ SdkStatus calibratedRegionStats(const IRFrame* frame, ImageSize size, const EnvP
                                 RoiRect region, RoiTempStats* stats, int32_t* minPos,
                                 int32_t* maxPos) {
   if (!frame || !stats || !minPos || !maxPos) return SDK_ERR_MISSING_VALUE;
-  if (IRFrameVersion(frame) <= 32) return SDK_ERR_INVALID_HANDLE;
+  if (!camera::isCalibrated(IRFrameVersion(frame))) return SDK_ERR_INVALID_HANDLE;
   const KSCameraData* slot = ks::slotOf(*frame);
   if (!slot || size.pixels() > static_cast<int64_t>(ks::kReceiveBufferPixels))
     return SDK_ERR_MISSING_VALUE;

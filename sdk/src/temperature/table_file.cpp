@@ -9,6 +9,7 @@
 #include <string>
 #include <system_error>
 
+#include "records/boundary.h"
 #include "records/byte_order.h"
 #include "temperature/conversion.h"
 
@@ -57,11 +58,8 @@ extern "C" {
 
 IRDEX_API SdkStatus GetTempMapTable(float* table, int32_t range) {
   if (!table) return SDK_ERR_BUFFER;
-  try {
-    return irdex::temperature::loadTableFile(table, range);
-  } catch (...) {
-    return SDK_ERR_OPEN_FILE;
-  }
+  return irdex::guarded([&] { return irdex::temperature::loadTableFile(table, range); },
+                        SDK_ERR_OPEN_FILE);
 }
 
 }  // extern "C"

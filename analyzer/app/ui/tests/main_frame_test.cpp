@@ -11,6 +11,7 @@
 #include <QDockWidget>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QTemporaryDir>
@@ -93,15 +94,15 @@ class MainFrameTest : public QObject {
     for (QAction* action : frame.menuBar()->actions()) menus << action->text();
     QCOMPARE(menus, (QStringList{"&File", "&Edit", "&Camera", "&Image", "&Measure", "&Alarm",
                                  "&Play", "&View", "&Tools", "&Help"}));
-    QCOMPARE(frame.command("actionInitializeParameters")->text(), QString("Initialize paramers"));
-    QVERIFY(frame.command("actionInitializeParameters")->isEnabled());
-    QCOMPARE(frame.command("actionSetCameraIp")->text(), QString("Set worked  camera IP."));
-    QCOMPARE(frame.command("actionResetLayout")->text(), QString("Reset window layout"));
-    QCOMPARE(frame.command("actionPalette11")->text(), QString("Grey colormap"));
-    QCOMPARE(frame.command("actionFilter9")->text(), QString("Bi-Lateral filter"));
+    QCOMPARE(frame.command(Command::InitializeParameters)->text(), QString("Initialize paramers"));
+    QVERIFY(frame.command(Command::InitializeParameters)->isEnabled());
+    QCOMPARE(frame.command(Command::SetCameraIp)->text(), QString("Set worked  camera IP."));
+    QCOMPARE(frame.command(Command::ResetLayout)->text(), QString("Reset window layout"));
+    QCOMPARE(frame.command(paletteCommand(11))->text(), QString("Grey colormap"));
+    QCOMPARE(frame.command(filterCommand(9))->text(), QString("Bi-Lateral filter"));
     // Commands whose behaviour arrives later are there, but cannot be used yet.
-    QVERIFY(!frame.command("actionConnect")->isEnabled());
-    QVERIFY(!frame.command("actionLoadIrFile")->isEnabled());
+    QVERIFY(!frame.command(Command::Connect)->isEnabled());
+    QVERIFY(!frame.command(Command::LoadIrFile)->isEnabled());
     QVERIFY(frame.findChild<QToolBar*>("MainToolBar") != nullptr);
 
     for (const PaneName& name : kAllPanes) {
@@ -111,13 +112,68 @@ class MainFrameTest : public QObject {
       QVERIFY(pane->isVisible());
     }
 
-    QCOMPARE(frame.statusPane(0)->text(), QString("Frame rate : 0.0 Hz"));
-    QCOMPARE(frame.statusPane(1)->text(), QString("RO320 ( 320 * 240 )"));
-    QCOMPARE(frame.statusPane(2)->text(), QString("X:0, Y:0"));
-    QCOMPARE(frame.statusPane(3)->text(), QString("Intensity : 0"));
-    QCOMPARE(frame.statusPane(4)->text(), QString::fromUtf8("Temperature : 0.00\u00B0C"));
+    QCOMPARE(frame.statusPane(StatusPane::FrameRate)->text(), QString("Frame rate : 0.0 Hz"));
+    QCOMPARE(frame.statusPane(StatusPane::Model)->text(), QString("RO320 ( 320 * 240 )"));
+    QCOMPARE(frame.statusPane(StatusPane::MousePosition)->text(), QString("X:0, Y:0"));
+    QCOMPARE(frame.statusPane(StatusPane::Intensity)->text(), QString("Intensity : 0"));
+    QCOMPARE(frame.statusPane(StatusPane::Temperature)->text(),
+             QString::fromUtf8("Temperature : 0.00\u00B0C"));
     // Logo flag 0: no picture in the image-control pane.
     QVERIFY(frame.findChild<QLabel*>("companyLogo") == nullptr);
+  }
+
+  void menusKeepTheirEntriesAndSeparators() {
+    ScriptedNotifier notifier;
+    auto session = start(notifier);
+    CMainFrame& frame = session->mainFrame();
+    auto entries = [&frame](const char* menuName) {
+      QStringList texts;
+      for (QAction* action : frame.findChild<QMenu*>(menuName)->actions())
+        texts << (action->isSeparator() ? QString("-") : action->text());
+      return texts;
+    };
+    QCOMPARE(entries("menuCamera"),
+             (QStringList{"Connection", "Disconnection", "-", "Live", "Freeze", "-",
+                          "Set worked  camera IP.", "Search cameras on the local network", "-",
+                          "Frame rate", "Temperature range", "-", "NUC"}));
+    QCOMPARE(entries("menuImage"), (QStringList{"Palette",
+                                                "Invert Palette",
+                                                "Mirror",
+                                                "Flip",
+                                                "-",
+                                                "zoom 1x",
+                                                "zoom 1.5x",
+                                                "zoom 2x",
+                                                "zoom 2.5x",
+                                                "zoom 3x",
+                                                "Fit the image in the window",
+                                                "-",
+                                                "Filter",
+                                                "-",
+                                                "Draw Hot/Cold Point",
+                                                "Show Graphics",
+                                                "-",
+                                                "Emissivity etc.",
+                                                "Level and Span",
+                                                "Isotherm"}));
+    QCOMPARE(entries("menuView"),
+             (QStringList{"Toolbar", "Status Bar", "Panes", "-", "Reset window layout"}));
+    QCOMPARE(entries("menuFile").count("-"), 4);
+  }
+
+  void anUnboundCommandFailsAtStartUp() {
+    ScriptedNotifier notifier;
+    auto session = start(notifier);
+    CMainFrame& frame = session->mainFrame();
+    // Nothing but the window itself: the camera commands have no handler yet.
+    try {
+      frame.requireAllBound();
+      QFAIL("no failure for unbound commands");
+    } catch (const std::logic_error& error) {
+      QVERIFY2(QString(error.what()).contains("actionConnect"), error.what());
+      QVERIFY2(!QString(error.what()).contains("actionLoadIrFile"), error.what());
+    }
+    QVERIFY_THROWS_EXCEPTION(std::logic_error, frame.bind(Command::About, &frame, [](bool) {}));
   }
 
   void missingCompanyFileIsToldAndTheProgramGoesOn() {
@@ -154,7 +210,7 @@ class MainFrameTest : public QObject {
       QCOMPARE(about.caption(), QString("Solvane, (Version : 4.5.6)"));
       about.accept();
     });
-    session->mainFrame().command("actionAbout")->trigger();
+    session->mainFrame().command(Command::About)->trigger();
     QVERIFY(*shown);
     QCOMPARE(QString::fromStdString(session->app().aboutCaption()),
              QString("Solvane, (Version : 4.5.6)"));
@@ -164,7 +220,7 @@ class MainFrameTest : public QObject {
     writeCompanyFile("0 a b");
     ScriptedNotifier notifier;
     auto session = start(notifier);
-    session->mainFrame().command("actionHelp")->trigger();
+    session->mainFrame().command(Command::Help)->trigger();
     QCOMPARE(opened_.size(), size_t{1});
     QCOMPARE(opened_[0], QUrl::fromLocalFile(path("vyncamsdk.html")));
   }
@@ -186,7 +242,7 @@ class MainFrameTest : public QObject {
       second->showMainWindow(false);
       QVERIFY(second->mainFrame().pane(kHistogramPane)->isHidden());
       notifier.clear();
-      second->mainFrame().command("actionResetLayout")->trigger();
+      second->mainFrame().command(Command::ResetLayout)->trigger();
       QCOMPARE(notifier.shown().size(), size_t{2});
       QCOMPARE(QString::fromStdString(notifier.shown()[1].title), QString("Notify Message"));
       // The layout changes only at the next start.
@@ -229,7 +285,7 @@ class MainFrameTest : public QObject {
       QVERIFY(dialog.hasCompleteAddress());
       dialog.accept();
     });
-    session->mainFrame().command("actionSetCameraIp")->trigger();
+    session->mainFrame().command(Command::SetCameraIp)->trigger();
     QVERIFY(*shown);
     QCOMPARE(session->mainFrame().cameraAddress()->text(), QString("127.0.0.5"));
     QCOMPARE(SettingsStore(path("settings.ini")).readString("CAM IP", ""),
@@ -243,7 +299,7 @@ class MainFrameTest : public QObject {
     session->document().settings().palette = 3;
     QSignalSpy before(&session->mainFrame(), &CMainFrame::aboutToInitializeParameters);
     QSignalSpy after(&session->mainFrame(), &CMainFrame::parametersInitialized);
-    session->mainFrame().command("actionInitializeParameters")->trigger();
+    session->mainFrame().command(Command::InitializeParameters)->trigger();
     QCOMPARE(before.count(), 1);
     QCOMPARE(after.count(), 1);
     QCOMPARE(notifier.shown().size(), size_t{1});
