@@ -1,5 +1,6 @@
 #include "records/data_files.h"
 
+#include <cstdlib>
 #include <system_error>
 
 // Set by the build to the installed data folder of the configured prefix.
@@ -14,6 +15,9 @@ std::vector<std::filesystem::path> dataFolders() {
   std::error_code error;
   const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
   if (!error) folders.push_back(program.parent_path());
+  if (const char* chosen = std::getenv("IRDEX_DATA_DIR"); chosen && *chosen) {
+    folders.emplace_back(chosen);
+  }
   folders.emplace_back(IRDEX_INSTALL_DATA_DIR);
   return folders;
 }

@@ -11,8 +11,10 @@
 
 namespace irdex::records {
 
-// The folders asked, in order: the running program's own folder, then the installed data
-// folder. A folder that cannot be known (no /proc) is left out.
+// The folders asked, in order: the running program's own folder, the folder named by the
+// environment variable IRDEX_DATA_DIR when it is set (for an interpreter such as Python, whose
+// program folder is not the suite's), then the installed data folder. A folder that cannot be
+// known (no /proc) is left out.
 std::vector<std::filesystem::path> dataFolders();
 
 // The first `folder / name` that is a regular file; empty when none is.

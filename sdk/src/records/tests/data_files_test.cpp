@@ -84,11 +84,21 @@ TEST(DataFileLookup, AFolderInPlaceOfTheFileIsNotTaken) {
 }
 
 TEST(DataFileFolders, AskBesideTheProgramFirstThenTheInstalledFolder) {
+  ::unsetenv("IRDEX_DATA_DIR");
   const std::vector<fs::path> folders = dataFolders();
   ASSERT_EQ(folders.size(), 2u);
   EXPECT_EQ(folders[0], fs::read_symlink("/proc/self/exe").parent_path());
   EXPECT_EQ(folders[1].filename(), "irdex");
   EXPECT_EQ(folders[1].parent_path().filename(), "share");
+}
+
+TEST(DataFileFolders, AChosenFolderComesBetweenTheProgramAndTheInstalledFolder) {
+  ::setenv("IRDEX_DATA_DIR", "/chosen/data", 1);
+  const std::vector<fs::path> folders = dataFolders();
+  ::unsetenv("IRDEX_DATA_DIR");
+  ASSERT_EQ(folders.size(), 3u);
+  EXPECT_EQ(folders[1], fs::path("/chosen/data"));
+  EXPECT_EQ(folders[2].filename(), "irdex");
 }
 
 }  // namespace
