@@ -67,7 +67,10 @@ class Converter:
             used = min(pixels.size, self._pixels.size)
             self._pixels[:used] = pixels[:used]
             frame = ctypes.byref(self._frame)
-            L.lib.LoadIRCamDataKS(frame, self._frame.pixels, used)
+            status = L.lib.LoadIRCamDataKS(frame, self._frame.pixels, used)
+            if status != L.SUCCESS:
+                raise L.IrdexError("calibrated smoothing of a %d x %d frame" % (
+                    self.width, self.height), status)
             if self.ks:
                 status = L.lib.GetRawToTempKS(frame, size, env, out_pointer)
             else:

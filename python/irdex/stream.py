@@ -131,6 +131,9 @@ class _Source:
         return self.camera_header[L.HEADER_RANGE_INDEX]
 
     def _converter_for(self):
+        # A closed file keeps no calibration slot, so a frame kept from it cannot convert.
+        if getattr(self, "_closed", False):
+            raise L.IrdexError("%s is closed" % self.path)
         if self._converter is None:
             self._converter = Converter(
                 self.camera_header, self.width, self.height, self._pixels_per_frame
@@ -149,6 +152,7 @@ class _Source:
         return self._converter_for().celsius(pixels, env)
 
     def close(self):
+        self._closed = True
         if getattr(self, "_converter", None) is not None:
             self._converter.close()
             self._converter = None

@@ -185,5 +185,28 @@ def test_a_closed_file_refuses_to_read(tmp_path):
                         camera_header(20, 1))
     video = irdex.open(path)
     video.close()
-    with pytest.raises(irdex.IrdexError):
+    with pytest.raises(irdex.IrdexError, match="closed"):
         video.frames[0]
+
+
+def test_a_frame_kept_from_a_closed_file_refuses_to_convert(tmp_path):
+    path = write_stream(tmp_path / "run.hxr", 32, 384, 288, [count_pattern(384, 288, 0)],
+                        camera_header(32, 0x20))
+    video = irdex.open(path)
+    frame = video.frames[0]
+    video.close()
+    with pytest.raises(irdex.IrdexError, match="closed"):
+        frame.celsius
+
+
+def test_a_calibrated_header_with_a_picture_its_model_lacks_gives_a_clear_error(
+        tmp_path, simulator):
+    sim = simulator("--model", "vi640", "--version", "33")
+    with irdex.connect("127.0.0.1", sim.port) as camera:
+        header = camera.camera_header
+    # A 640 x 480 camera's header over a 384 x 288 picture.
+    path = write_stream(tmp_path / "run.hxr", 32, 384, 288, [count_pattern(384, 288, 0)],
+                        header)
+    with irdex.open(path) as video:
+        with pytest.raises(irdex.IrdexError, match="384 x 288"):
+            video.frames[0].celsius
