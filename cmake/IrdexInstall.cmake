@@ -76,6 +76,9 @@ set(IRDEX_ICON_SIZES 16 24 32 48 64 128 256)
 find_program(IRDEX_RSVG_CONVERT rsvg-convert)
 set(irdex_icon_outputs "")
 foreach(program IN LISTS IRDEX_DESKTOP_PROGRAMS)
+  if(NOT TARGET ${program})
+    continue()
+  endif()
   set(svg ${IRDEX_PACKAGING_DIR}/icons/${program}.svg)
   install(FILES ${svg} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps
     COMPONENT Runtime)
@@ -115,30 +118,31 @@ endforeach()
 add_custom_target(irdex_packaging_files ALL DEPENDS ${irdex_icon_outputs} ${irdex_man_outputs})
 
 install(DIRECTORY ${IRDEX_PACKAGING_DIR}/manual/
-  DESTINATION ${CMAKE_INSTALL_DOCDIR}/manual COMPONENT Runtime)
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/irdex/manual COMPONENT Runtime)
 
 # ---- the Python module ------------------------------------------------------------------------
 
 # Debian's own modules live in lib/python3/dist-packages under /usr; elsewhere Debian's Python
-# reads lib/python3.X/dist-packages.
+# reads lib/python3.X/dist-packages. Left empty, the folder follows the prefix.
+set(IRDEX_PYTHON_DIR "" CACHE STRING
+  "Folder under the prefix for the Python module irdex (empty: chosen from the prefix)")
 find_package(Python3 COMPONENTS Interpreter)
-if(CMAKE_INSTALL_PREFIX STREQUAL "/usr" OR NOT Python3_FOUND)
-  set(irdex_python_default lib/python3/dist-packages)
+if(IRDEX_PYTHON_DIR)
+  set(irdex_python_dir ${IRDEX_PYTHON_DIR})
+elseif(CMAKE_INSTALL_PREFIX STREQUAL "/usr" OR NOT Python3_FOUND)
+  set(irdex_python_dir lib/python3/dist-packages)
 else()
-  set(irdex_python_default
-    lib/python${Python3_VERSION_MAJOR}.${Python3_VERSION_MINOR}/dist-packages)
+  set(irdex_python_dir lib/python${Python3_VERSION_MAJOR}.${Python3_VERSION_MINOR}/dist-packages)
 endif()
-set(IRDEX_PYTHON_DIR ${irdex_python_default} CACHE STRING
-  "Folder under the prefix where the Python module irdex is installed")
 # The installed module loads the installed library by its full path first.
 set(IRDEX_PYTHON_LIBRARY
   "${CMAKE_INSTALL_FULL_LIBDIR}/libirdex.so.${PROJECT_VERSION_MAJOR}")
 configure_file(${PROJECT_SOURCE_DIR}/python/irdex/_installed.py.in
   ${CMAKE_BINARY_DIR}/python/irdex/_installed.py @ONLY)
-install(DIRECTORY ${PROJECT_SOURCE_DIR}/python/irdex DESTINATION ${IRDEX_PYTHON_DIR}
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/python/irdex DESTINATION ${irdex_python_dir}
   COMPONENT Runtime FILES_MATCHING PATTERN "*.py" PATTERN "__pycache__" EXCLUDE)
 install(FILES ${CMAKE_BINARY_DIR}/python/irdex/_installed.py
-  DESTINATION ${IRDEX_PYTHON_DIR}/irdex COMPONENT Runtime)
+  DESTINATION ${irdex_python_dir}/irdex COMPONENT Runtime)
 
 # ---- the Debian package -----------------------------------------------------------------------
 
@@ -165,9 +169,10 @@ set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
 # staging folder), not among the installed ones.
 string(REGEX REPLACE "^/" "" irdex_staged_libdir "${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_LIBDIR}")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${irdex_staged_libdir})
-# What shlibdeps cannot see: the DNS-SD library is opened at run time, the Python module needs
-# numpy, and the desktop caches are refreshed by these packages' triggers.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "python3, python3-numpy, libavahi-compat-libdnssd1")
+# What shlibdeps cannot see: the DNS-SD library is opened at run time, Qt loads its display
+# plugins at run time, and the Python module needs numpy. The desktop caches are refreshed by
+# the recommended packages' triggers.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "python3, python3-numpy, libavahi-compat-libdnssd1, qt6-qpa-plugins")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "avahi-daemon, fonts-dejavu-core, shared-mime-info, desktop-file-utils, hicolor-icon-theme")
 set(CPACK_STRIP_FILES ON)
 include(CPack)
@@ -196,7 +201,7 @@ if(IRDEX_BUILD_TESTS)
   # Python module driving the installed library.
   add_test(NAME Install.StagedTreeIsComplete
     COMMAND bash ${IRDEX_PACKAGING_DIR}/tests/install_test.sh ${CMAKE_BINARY_DIR}
-            ${CMAKE_INSTALL_PREFIX} ${CMAKE_INSTALL_LIBDIR} ${IRDEX_PYTHON_DIR}
+            ${CMAKE_INSTALL_PREFIX} ${CMAKE_INSTALL_LIBDIR} ${irdex_python_dir}
             ${PROJECT_VERSION})
   set_tests_properties(Install.StagedTreeIsComplete PROPERTIES LABELS "packaging" TIMEOUT 300)
 
