@@ -6,7 +6,9 @@ BUILD ?= build
 FUZZ_SECONDS ?= 20
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build test run bench fuzz sanitize tsan format tidy clean
+PACKAGE_BUILD ?= build-package
+
+.PHONY: all deps configure build test run install package manual-screenshots bench fuzz sanitize tsan format tidy clean
 
 all: build
 
@@ -24,6 +26,24 @@ test: build
 
 run: build
 	@IRSIM_ARGS="$(IRSIM_ARGS)" bash scripts/run.sh $(BUILD)
+
+# Installs under the configured prefix (default /usr/local; choose another with
+# CMAKE_FLAGS=-DCMAKE_INSTALL_PREFIX=...), into DESTDIR when it is set.
+install: build
+	@cmake --install $(BUILD)
+
+# The Debian package irdex_<version>_amd64.deb, built in its own folder with the prefix /usr
+# (the library's data folder is compiled in), and copied here.
+package: deps
+	@bash scripts/configure.sh . $(PACKAGE_BUILD) -DCMAKE_INSTALL_PREFIX=/usr -DIRDEX_BUILD_TESTS=OFF >/dev/null
+	@cmake --build $(PACKAGE_BUILD) -j $(JOBS)
+	@cd $(PACKAGE_BUILD) && cpack -G DEB
+	@cp $(PACKAGE_BUILD)/irdex_*_amd64.deb .
+	@ls irdex_*_amd64.deb
+
+# The screenshots of the HTML manual, taken again from the programs under Xvfb.
+manual-screenshots: build
+	@bash scripts/manual-screenshots.sh $(BUILD)
 
 bench: deps
 	@bash scripts/configure.sh . build-bench -DCMAKE_BUILD_TYPE=Release -DIRDEX_BUILD_TESTS=OFF >/dev/null
@@ -72,4 +92,4 @@ tidy: configure
 	  | bash scripts/tidy-files.sh $(BUILD) $(JOBS)
 
 clean:
-	@rm -rf build build-bench build-fuzz build-asan build-tsan
+	@rm -rf build build-bench build-fuzz build-asan build-tsan $(PACKAGE_BUILD)

@@ -27,6 +27,10 @@ packages=(
   poppler-utils
   # end-to-end helpers: network namespaces, the neighbour table
   iproute2
+  # installing and packaging: icon rendering, desktop and AppStream checks, the Debian
+  # package tools, and the Python module with its tests
+  librsvg2-bin desktop-file-utils appstream shared-mime-info libglib2.0-bin man-db dpkg-dev
+  python3-numpy python3-pytest
 )
 
 missing=()

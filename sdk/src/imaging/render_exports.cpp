@@ -8,6 +8,7 @@
 #include "imaging/histogram.h"
 #include "imaging/palette.h"
 #include "imaging/render_frame.h"
+#include "records/data_files.h"
 
 namespace {
 
@@ -90,7 +91,7 @@ IRDEX_API SdkStatus GetImageLUT(uint8_t* palette, int32_t index, int32_t invert)
   if (palette == nullptr) return SDK_ERR_BUFFER;
   namespace img = irdex::imaging;
   return guarded([&] {
-    return img::loadPalette(img::executableDirectory() / img::kPaletteFileName,
+    return img::loadPalette(irdex::records::findDataFile(img::kPaletteFileName),
                             std::span<uint8_t, img::kPaletteBytes>(palette, img::kPaletteBytes),
                             index, (invert & 0xFF) != 0);
   });

@@ -1,5 +1,5 @@
 // GetTempMapTable: the delivered raw-to-temperature tables, read from beside the running
-// program (not the library), as the programs ship them.
+// program (not the library), as the programs ship them, else from the installed data folder.
 #include <irdex.h>
 
 #include <array>
@@ -11,6 +11,7 @@
 
 #include "records/boundary.h"
 #include "records/byte_order.h"
+#include "records/data_files.h"
 #include "temperature/conversion.h"
 
 namespace irdex::temperature {
@@ -24,20 +25,14 @@ struct FileCloser {
   void operator()(std::FILE* file) const { std::fclose(file); }
 };
 
-std::filesystem::path programFolder() {
-  std::error_code error;
-  const auto program = std::filesystem::read_symlink("/proc/self/exe", error);
-  return error ? std::filesystem::path() : program.parent_path();
-}
-
 }  // namespace
 
 SdkStatus loadTableFile(float* table, int range) {
   const char* name = range == 0 ? kLowRangeFile : range == 1 ? kHighRangeFile : nullptr;
   if (!name) return SDK_ERR_OPEN_FILE;
-  const std::filesystem::path folder = programFolder();
-  if (folder.empty()) return SDK_ERR_OPEN_FILE;
-  std::unique_ptr<std::FILE, FileCloser> file(std::fopen((folder / name).c_str(), "rb"));
+  const std::filesystem::path path = irdex::records::findDataFile(name);
+  if (path.empty()) return SDK_ERR_OPEN_FILE;
+  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
   if (!file) return SDK_ERR_OPEN_FILE;
 
   // Read in blocks and decode each little-endian float, so the layout on disk never
