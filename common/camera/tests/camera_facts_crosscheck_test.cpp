@@ -78,8 +78,8 @@ TEST(ModelFacts, SdkAndSimulatorAgreeOnTheKsModelCodes) {
   EXPECT_EQ(irsim::kModelVI640, camera::kModelVI640);
   EXPECT_EQ(irdex::link::kModelKs384, camera::kModelVA320);
   EXPECT_EQ(irdex::link::kModelKs640, camera::kModelVI640);
-  EXPECT_EQ(irdex::link::kFirstKsVersion, camera::kFirstKsVersion);
-  EXPECT_EQ(irdex::link::kFirstKtVersion, camera::kFirstKtVersion);
+  EXPECT_EQ(irdex::camera::kFirstKsVersion, camera::kFirstKsVersion);
+  EXPECT_EQ(irdex::camera::kFirstKtVersion, camera::kFirstKtVersion);
 }
 
 }  // namespace
