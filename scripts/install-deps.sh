@@ -15,6 +15,8 @@ packages=(
   libcairo2-dev libfontconfig-dev fonts-liberation fonts-dejavu-core
   # snapshots
   libjpeg62-turbo-dev libturbojpeg0-dev libpng-dev
+  # float TIFF output of the command-line tool
+  libtiff-dev
   # camera discovery over DNS-SD
   avahi-daemon avahi-utils libavahi-compat-libdnssd-dev libavahi-compat-libdnssd1 dbus
   # tests and benchmarks
