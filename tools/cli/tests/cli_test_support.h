@@ -88,7 +88,7 @@ inline void writeStreamFile(const std::string& path, const StreamSpec& spec) {
   ASSERT_EQ(CloseIRStream(stream), SDK_SUCCESS);
 }
 
-struct Run {
+struct ToolRun {
   int status = 0;
   std::string out;
   std::string err;
@@ -98,11 +98,11 @@ struct Run {
   }
 };
 
-inline Run runTool(const std::vector<std::string>& words,
-                   const std::atomic<bool>* interrupted = nullptr) {
+inline ToolRun runTool(const std::vector<std::string>& words,
+                       const std::atomic<bool>* interrupted = nullptr) {
   std::ostringstream out, err;
   Context context{out, err, interrupted, false};
-  Run run;
+  ToolRun run;
   run.status = runCli(words, context);
   run.out = out.str();
   run.err = err.str();
