@@ -63,16 +63,10 @@ void CameraCapture::onFrame(const IRFrame& frame, const solvane::CameraState& ca
   const bool more = frames_(frame, camera);
   {
     std::lock_guard lock(mutex_);
-    ++taken_;
     if (!firstFrame_) firstFrame_ = Clock::now();
     if (!more) taking_ = false;
   }
   changed_.notify_all();
-}
-
-int64_t CameraCapture::framesTaken() const {
-  std::lock_guard lock(mutex_);
-  return taken_;
 }
 
 std::optional<Clock::time_point> CameraCapture::firstFrameAt() const {

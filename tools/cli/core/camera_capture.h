@@ -54,8 +54,6 @@ class CameraCapture {
   // Stops the stream and closes the connection (also done by the destructor).
   void stop();
 
-  // Frames taken so far (the taker returned true for them).
-  int64_t framesTaken() const;
   // When the first frame was taken.
   std::optional<std::chrono::steady_clock::time_point> firstFrameAt() const;
 
@@ -74,7 +72,6 @@ class CameraCapture {
   std::deque<solvane::AcquisitionEvent> events_;
   bool headerReady_ = false;  // the caller has taken the header: frames may go to the taker
   bool taking_ = true;
-  int64_t taken_ = 0;
   std::optional<std::chrono::steady_clock::time_point> firstFrame_;
 };
 

@@ -82,6 +82,12 @@ int runConvert(const Words& words, Context& context) {
   }
   sink->finish();
   progress.finish();
+  if (context.errIsTerminal && !args.has("quiet")) {
+    const std::vector<std::string> files = sink->files();
+    context.err << "converted " << done << " frames to "
+                << (files.size() == 1 ? files.front() : std::to_string(files.size()) + " files")
+                << "\n";
+  }
   return kExitOk;
 }
 

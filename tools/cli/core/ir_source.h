@@ -59,8 +59,6 @@ class IrSource {
   uint8_t range() const { return range_; }
   EnvParams env() const { return env_; }
   const CamHeaderBlock& cameraHeader() const { return header_; }
-  // The stream version of a stream file (17 for a snapshot's KT frames, 32 for KS ones).
-  int32_t streamVersion() const { return streamVersion_; }
 
   // Reads frame `index`; the record holds its pixels (with the extra row where the file's
   // layout has one) until the next read. Throws a run error when the frame cannot be read.

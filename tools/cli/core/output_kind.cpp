@@ -33,10 +33,6 @@ std::string kindName(OutputKind kind) {
   return "output";
 }
 
-bool holdsManyFrames(OutputKind kind) {
-  return kind == OutputKind::Tiff || kind == OutputKind::Stream || kind == OutputKind::Movie;
-}
-
 std::optional<NamePattern> parseNamePattern(const std::string& path) {
   NamePattern pattern;
   bool found = false;

@@ -13,9 +13,6 @@ enum class OutputKind { Csv, Tiff, Png, Jpeg, Stream, Movie };
 // By extension, without regard to case: .csv, .tif/.tiff, .png, .jpg/.jpeg, .hxr, .avi.
 std::optional<OutputKind> outputKindOf(const std::string& path);
 std::string kindName(OutputKind kind);
-// TIFF keeps every frame in one file (one page each); stream files and movies hold every
-// frame too. The other kinds hold one frame per file.
-bool holdsManyFrames(OutputKind kind);
 
 // A name pattern holds exactly one "%d" or "%0Nd" (N up to 9); "%%" stands for "%".
 // Nothing when the name has no pattern; throws a usage error for any other '%' use.

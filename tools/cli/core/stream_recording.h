@@ -27,7 +27,6 @@ class StreamRecording {
   solvane::record::Recorder& recorder() { return *recorder_; }
   // The recorder's last complaint ("" while all is well); any thread.
   std::string failure() const;
-  uint32_t framesInFile() const { return recorder_->state().frameCounter; }
   // Ends the recording and moves its files into place; returns their names.
   std::vector<std::string> finish();
 
