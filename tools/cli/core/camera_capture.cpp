@@ -4,6 +4,8 @@
 #include "arguments.h"
 #include "cli_error.h"
 
+#include <cstdio>
+
 namespace irdexcli {
 namespace {
 
@@ -63,7 +65,8 @@ void CameraCapture::onFrame(const IRFrame& frame, const solvane::CameraState& ca
   const bool more = frames_(frame, camera);
   {
     std::lock_guard lock(mutex_);
-    if (!firstFrame_) firstFrame_ = Clock::now();
+    lastFrame_ = Clock::now();
+    if (!firstFrame_) firstFrame_ = lastFrame_;
     if (!more) taking_ = false;
   }
   changed_.notify_all();
@@ -122,9 +125,17 @@ CameraCapture::End CameraCapture::run(Context& context, const std::function<bool
     tick();
     if (context.stopRequested()) return End::Interrupted;
     if (done()) return End::Done;
-    if (!firstFrameAt() && Clock::now() - started > settings_.firstFrameTimeout) {
-      throw CliError(settings_.address.text() + ": no frame from the camera within " +
-                     std::to_string(settings_.firstFrameTimeout.count() / 1000) + " s");
+    Clock::time_point lastFrame;
+    bool taking;
+    {
+      std::lock_guard lock(mutex_);
+      lastFrame = firstFrame_ ? lastFrame_ : started;
+      taking = taking_;
+    }
+    if (taking && Clock::now() - lastFrame > settings_.frameTimeout) {
+      char seconds[32];
+      std::snprintf(seconds, sizeof seconds, "%g", settings_.frameTimeout.count() / 1000.0);
+      throw CliError(settings_.address.text() + ": no frame from the camera for " + seconds + " s");
     }
   }
 }

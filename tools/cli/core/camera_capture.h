@@ -31,8 +31,10 @@ struct CaptureSettings {
   CameraAddress address;
   int32_t attempts = 3;
   std::chrono::milliseconds retryDelay{2000};
-  // How long the first frame may take once the capture started.
-  std::chrono::milliseconds firstFrameTimeout{20000};
+  // How long the first frame may take once the capture started, and the longest gap
+  // between frames after it (reconnections included): the receiver itself waits without
+  // a bound on a link that stalls.
+  std::chrono::milliseconds frameTimeout{20000};
 };
 
 class CameraCapture {
@@ -73,6 +75,7 @@ class CameraCapture {
   bool headerReady_ = false;  // the caller has taken the header: frames may go to the taker
   bool taking_ = true;
   std::optional<std::chrono::steady_clock::time_point> firstFrame_;
+  std::chrono::steady_clock::time_point lastFrame_{};
 };
 
 }  // namespace irdexcli

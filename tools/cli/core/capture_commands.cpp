@@ -29,7 +29,7 @@ CaptureSettings captureSettingsFrom(const Arguments& args, const std::string& ad
   settings.attempts = static_cast<int32_t>(args.integer("attempts", 3, 1, 1000));
   settings.retryDelay = std::chrono::milliseconds(
       static_cast<int64_t>(args.number("retry-delay", 2, 0, 3600) * 1000));
-  settings.firstFrameTimeout =
+  settings.frameTimeout =
       std::chrono::milliseconds(static_cast<int64_t>(args.number("timeout", 20, 0.1, 3600) * 1000));
   return settings;
 }
@@ -191,18 +191,34 @@ int runRecord(const Words& words, Context& context) {
     const auto first = capture.firstFrameAt();
     return first ? std::chrono::duration<double>(Clock::now() - *first).count() : 0.0;
   };
-  const auto end = capture.run(
-      context,
-      [&] {
-        if (sizeChanged || (recording && !recording->failure().empty())) return true;
-        if (frameLimit) return enough(recorded.load());
-        return seconds && capture.firstFrameAt() && elapsed() >= *seconds;
-      },
-      [&] {
-        std::optional<double> left;
-        if (seconds) left = std::max(0.0, *seconds - elapsed());
-        progress.update(recorded.load(), frameLimit.value_or(0), left);
-      });
+  const auto runCapture = [&] {
+    return capture.run(
+        context,
+        [&] {
+          if (sizeChanged || (recording && !recording->failure().empty())) return true;
+          if (frameLimit) return enough(recorded.load());
+          return seconds && capture.firstFrameAt() && elapsed() >= *seconds;
+        },
+        [&] {
+          std::optional<double> left;
+          if (seconds) left = std::max(0.0, *seconds - elapsed());
+          progress.update(recorded.load(), frameLimit.value_or(0), left);
+        });
+  };
+  CameraCapture::End end = CameraCapture::End::Done;
+  try {
+    end = runCapture();
+  } catch (const CliError& error) {
+    // A camera lost for good ends the recording, not what it recorded: the whole frames
+    // received stay in the file.
+    target = nullptr;
+    capture.stop();
+    progress.finish();
+    if (!recording || recorded.load() == 0 || !recording->failure().empty()) throw;
+    recording->finish();
+    throw CliError(std::string(error.what()) + "; " + std::to_string(recorded.load()) +
+                   " frames kept in " + output);
+  }
   // Frames stop reaching the recorder before the file is closed.
   target = nullptr;
   capture.stop();

@@ -112,10 +112,13 @@ Examples:
       {"record", R"(usage: irdex record [options] ADDRESS OUT.hxr [--seconds S | --frames N]
 
 Records the camera's stream to a stream file, the way the analyzer records: the same
-connection handshake, a stream file of the camera's family, whole frames only. Without
+connection handshake, a stream file of the camera's family, whole frames only. OUT.hxr is
+replaced when the recording ends (until then it is written under a hidden name beside it);
+a file beyond the stream size limit continues in NAME_2.hxr, NAME_3.hxr, ... Without
 --seconds or --frames the recording runs until Ctrl-C. Ctrl-C ends a recording cleanly: the
 file keeps every whole frame received (status 0). A dropped link is reconnected (see
---attempts) and the recording continues in the same file.
+--attempts) and the recording continues in the same file; when the camera stays away, the
+recording ends with status 1 and keeps what it received.
 
   --seconds S         record for S seconds from the first frame
   --frames N          record N frames
@@ -123,7 +126,9 @@ file keeps every whole frame received (status 0). A dropped link is reconnected 
                       measurement parameters stored in the file (default 0.95, 20, 1)
   --attempts N        connection attempts before giving up (default 3)
   --retry-delay S     seconds between attempts (default 2)
-  --timeout S         seconds the first frame may take (default 20)
+  --timeout S         seconds the first frame, and any later frame, may take (default 20);
+                      a camera silent for longer ends the recording with status 1, and
+                      the frames received so far stay in the file
   --quiet             no progress bar
 
 Examples:

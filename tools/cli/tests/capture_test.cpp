@@ -143,6 +143,21 @@ TEST(Record, TimedRecordingHoldsFramesOfThatTime) {
   EXPECT_GT(std::stod(info.out.substr(at + 19)), 0.5);
 }
 
+TEST(Record, ACameraThatFallsSilentEndsItKeepingTheFramesReceived) {
+  irsim::Fault stall;
+  stall.kind = irsim::Fault::Kind::Stall;
+  stall.count = 10;  // after 10 frames nothing more, ever
+  SimulatedCamera camera("va320", {stall});
+  TempFolder folder;
+  const ToolRun run = runTool(
+      {"record", camera.address(), folder.file("run.hxr"), "--frames", "50", "--timeout", "1"});
+  EXPECT_EQ(run.status, kExitFailure);
+  EXPECT_TRUE(run.oneErrorLine()) << run.err;
+  EXPECT_NE(run.err.find("no frame from the camera for 1 s; 10 frames kept"), std::string::npos)
+      << run.err;
+  EXPECT_EQ(playableFrames(folder.file("run.hxr")), 10);
+}
+
 struct UnreachableCase {
   const char* name;
   std::vector<std::string> words;  // the address and output follow
