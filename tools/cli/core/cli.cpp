@@ -97,7 +97,8 @@ Pictures (.png, .jpg, .avi):
 
 Movies (.avi):
   --fourcc CODE       encoder by its four-character code (default MJPG; e.g. XVID, MSVC)
-  --fps F             frames per second of the movie (default 30)
+  --fps F             frames per second of the movie (default: the pace the frames were
+                      recorded at, from their time values; 30 for a snapshot)
 
   --quiet             no progress bar
 

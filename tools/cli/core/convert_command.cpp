@@ -7,9 +7,26 @@
 #include "ir_source.h"
 #include "progress.h"
 
+#include <algorithm>
 #include <filesystem>
 
 namespace irdexcli {
+
+namespace {
+
+constexpr double kDefaultMovieRate = 30.0;
+
+// A movie plays at the pace the frames were recorded (every n-th frame kept: n times
+// slower), so a 9 Hz camera's recording does not run three times too fast.
+double moviePace(IrSource& source, int64_t every) {
+  if (source.kind() != InputKind::Stream || source.frameCount() < 2) return kDefaultMovieRate;
+  const auto duration = source.describe(true).durationSeconds;
+  if (!duration || *duration <= 0) return kDefaultMovieRate;
+  const double rate = (source.frameCount() - 1) / *duration / static_cast<double>(every);
+  return std::clamp(rate, 0.001, 1000.0);
+}
+
+}  // namespace
 
 int runConvert(const Words& words, Context& context) {
   std::vector<OptionSpec> options = {
@@ -50,7 +67,9 @@ int runConvert(const Words& words, Context& context) {
   setup.render = render;
   setup.fourcc = args.value("fourcc").value_or("MJPG");
   if (setup.fourcc.size() != 4) throw usageError("--fourcc wants four characters, such as MJPG");
-  setup.framesPerSecond = args.number("fps", 30, 0.001, 1000);
+  setup.framesPerSecond = args.number("fps", kDefaultMovieRate, 0.001, 1000);
+  if (*kind == OutputKind::Movie && !args.has("fps"))
+    setup.framesPerSecond = moviePace(*source, every);
   if (const auto started = source->describe(false).started) {
     std::array<int32_t, 6> parts{};
     if (std::sscanf(started->c_str(), "%d-%d-%d %d:%d:%d", &parts[0], &parts[1], &parts[2],
