@@ -25,12 +25,11 @@ namespace {
 namespace fs = std::filesystem;
 
 // Pixels of the frame as the stream layout keeps them: the image, and the extra row where
-// the frame record has one.
+// the frame record has one. Never more than the record holds: the recorder refuses a frame
+// shorter than its image.
 std::span<const uint16_t> framePixels(const IRFrame& frame, const FrameFormat& format) {
-  const std::size_t image = std::size_t{format.width} * format.height;
-  const std::size_t withRow = image + format.width;
-  const std::size_t available = std::max<std::size_t>(frame.pixelCapacity, image);
-  return {frame.pixels, std::min(available, withRow)};
+  const std::size_t withRow = std::size_t{format.width} * (format.height + 1u);
+  return {frame.pixels, std::min<std::size_t>(frame.pixelCapacity, withRow)};
 }
 
 // Outputs of one frame per file: OUT itself, or OUT's pattern with the frame's number.
@@ -141,6 +140,12 @@ class SnapshotSink final : public FrameSink {
         temperatures_(setup.format),
         renderer_(setup.format, setup.render, temperatures_) {}
   void write(int64_t number, const IRFrame& frame, int32_t) override {
+    const std::string name = names_.nameFor(number);
+    // Checked first: the writer would save a frame it cannot carry as a plain JPEG.
+    if (setup_.format.width > snapshot::kMaxWidth || setup_.format.height > snapshot::kMaxHeight)
+      throw CliError(name + ": a " + std::to_string(setup_.format.width) + " x " +
+                     std::to_string(setup_.format.height) +
+                     " frame does not fit a radiometric snapshot");
     const Picture picture = renderer_.render(frame, setup_.env);
     solvane::AnalyzerSettings settings;
     settings.emissivity = setup_.env.emissivity;
@@ -165,11 +170,13 @@ class SnapshotSink final : public FrameSink {
     jpeg.pixels = std::span(reinterpret_cast<const uint8_t*>(picture.pixels.data()),
                             picture.pixels.size() * 4);
     // The snapshot writer puts each file in place whole by itself.
-    const std::string name = names_.nameFor(number);
     const snapshot::WriteResult result = snapshot::writeSnapshotFile(name, jpeg, &ir);
     if (!result.ok()) throw CliError(name + ": the snapshot could not be written");
-    if (!result.irInserted)
-      throw CliError(name + ": the frame's size does not fit a radiometric snapshot");
+    if (!result.irInserted) {
+      std::error_code ignored;
+      fs::remove(name, ignored);
+      throw CliError(name + ": the frame could not be carried in the snapshot");
+    }
     files_.push_back(name);
   }
   void finish() override {}
