@@ -141,7 +141,9 @@ void IrSource::openContainer() {
   CloseIRStream(stream);
   width_ = container_.width;
   height_ = container_.height;
-  frameCount_ = std::max(container_.frameCount, 0);
+  // Copied out first: the packed record's field is not aligned for a reference.
+  const int32_t count = container_.frameCount;
+  frameCount_ = std::max(count, 0);
 }
 
 bool IrSource::ks() const {
@@ -176,7 +178,7 @@ InputDescription IrSource::describe(bool withDuration) {
   d.frameCount = frameCount_;
   if (kind_ == InputKind::Container) {
     d.version = container_.version;
-    d.frameRate = container_.frameRate;
+    d.frameRate = static_cast<double>(container_.frameRate);
     if (container_.year > 0)
       d.started = startText(container_.year, container_.month, container_.day, container_.hour,
                             container_.minute, container_.second);
