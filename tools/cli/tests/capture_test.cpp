@@ -160,7 +160,8 @@ TEST(Record, ACameraThatFallsSilentEndsItKeepingTheFramesReceived) {
 
 struct UnreachableCase {
   const char* name;
-  std::vector<std::string> words;  // the address and output follow
+  const char* command;
+  const char* output;
 };
 
 class UnreachableCamera : public ::testing::TestWithParam<UnreachableCase> {};
@@ -168,12 +169,8 @@ class UnreachableCamera : public ::testing::TestWithParam<UnreachableCase> {};
 TEST_P(UnreachableCamera, FailsWithOneLineNamingTheCamera) {
   TempFolder folder;
   const std::string address = closedLoopbackAddress();
-  std::vector<std::string> words = GetParam().words;
-  words.insert(words.begin() + 1, address);
-  words.insert(words.begin() + 2, folder.file(words.back()));
-  words.pop_back();
-  words.insert(words.end(), {"--attempts", "2", "--retry-delay", "0.05"});
-  const ToolRun run = runTool(words);
+  const ToolRun run = runTool({GetParam().command, address, folder.file(GetParam().output),
+                               "--attempts", "2", "--retry-delay", "0.05"});
   EXPECT_EQ(run.status, kExitFailure);
   EXPECT_TRUE(run.oneErrorLine()) << run.err;
   EXPECT_NE(run.err.find(address + ": no camera answers"), std::string::npos) << run.err;
@@ -181,9 +178,9 @@ TEST_P(UnreachableCamera, FailsWithOneLineNamingTheCamera) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Commands, UnreachableCamera,
-                         ::testing::Values(UnreachableCase{"Record", {"record", "run.hxr"}},
-                                           UnreachableCase{"Snapshot", {"snapshot", "shot.jpg"}},
-                                           UnreachableCase{"Grab", {"grab", "now.tiff"}}),
+                         ::testing::Values(UnreachableCase{"Record", "record", "run.hxr"},
+                                           UnreachableCase{"Snapshot", "snapshot", "shot.jpg"},
+                                           UnreachableCase{"Grab", "grab", "now.tiff"}),
                          testsupport::ByName());
 
 TEST(Snapshot, SavesAFrameTheSnapshotReaderLoads) {
