@@ -48,7 +48,8 @@ const std::map<std::string, std::string>& helpTable() {
 
 Describes each file: kind (stream, container or snapshot), version, camera family and
 model with the camera header's version, image size, frame count, duration (the sum of the
-frames' time values), the recording's start time, emissivity, atmospheric temperature,
+frames' time values), the recording's start time (local) and the wall-clock time stamps of
+the first and last frame (UTC, stream version 20 and above), emissivity, atmospheric temperature,
 transmission, and the measuring range with its limits in degrees Celsius.
 
   --json    one JSON object per file (an array for several files), for scripts

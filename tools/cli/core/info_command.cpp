@@ -32,6 +32,8 @@ std::string describeText(const InputDescription& d) {
   if (d.durationSeconds) row("duration", fixed(*d.durationSeconds, 3) + " s");
   if (d.frameRate) row("frame rate", fixed(*d.frameRate, 0) + " fps");
   if (d.started) row("started", *d.started);
+  if (d.firstFrameTime) row("first frame", *d.firstFrameTime);
+  if (d.lastFrameTime) row("last frame", *d.lastFrameTime);
   if (d.env) {
     row("emissivity", fixed(d.env->emissivity, 3));
     row("atmosphere", fixed(d.env->atmosphericTemp, 2) +
@@ -63,6 +65,8 @@ std::string describeJson(const InputDescription& d, int indent) {
   d.durationSeconds ? o.add("durationSeconds", *d.durationSeconds) : o.addNull("durationSeconds");
   d.started ? o.add("started", *d.started) : o.addNull("started");
   if (d.frameRate) o.add("frameRate", *d.frameRate);
+  if (d.firstFrameTime) o.add("firstFrameTime", *d.firstFrameTime);
+  if (d.lastFrameTime) o.add("lastFrameTime", *d.lastFrameTime);
   if (d.env) {
     o.add("emissivity", double{d.env->emissivity});
     o.add("atmosphericTemp", double{d.env->atmosphericTemp});

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 
@@ -15,6 +16,17 @@ namespace {
 
 constexpr char kContainerSignature[] = "HXR";
 constexpr uint8_t kJpegStart[] = {0xFF, 0xD8};
+// Stream files carry a wall-clock time stamp with every frame from this version on.
+constexpr int32_t kTimeStampVersion = 20;
+
+std::string utcText(int64_t seconds) {
+  const std::time_t time = static_cast<std::time_t>(seconds);
+  std::tm parts{};
+  if (!gmtime_r(&time, &parts)) return "invalid time " + std::to_string(seconds);
+  char text[64];
+  std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S UTC", &parts);
+  return text;
+}
 
 std::string startText(int32_t year, int32_t month, int32_t day, int32_t hour, int32_t minute,
                       int32_t second) {
@@ -155,7 +167,7 @@ IrSource::Frame IrSource::read(int32_t index) {
   if (index < 0 || index >= frameCount_)
     throw CliError(path_ + ": frame " + std::to_string(index) + " out of range");
   switch (kind_) {
-    case InputKind::Snapshot: return Frame{&still_, 0};
+    case InputKind::Snapshot: return Frame{&still_, 0, 0};
     case InputKind::Container:
       throw CliError(path_ + ": container frames carry no camera header; they cannot be converted");
     case InputKind::Stream: break;
@@ -164,7 +176,7 @@ IrSource::Frame IrSource::read(int32_t index) {
   if (got.status != SDK_SUCCESS && got.status != SDK_ERR_END_OF_IR_IMAGE)
     throw CliError(path_ + ": frame " + std::to_string(index) + " cannot be read (status " +
                    std::to_string(got.status) + ")");
-  return Frame{&play_.frame(), got.timing};
+  return Frame{&play_.frame(), got.timing, got.timeStamp};
 }
 
 InputDescription IrSource::describe(bool withDuration) {
@@ -206,8 +218,18 @@ InputDescription IrSource::describe(bool withDuration) {
   if (withDuration && frameCount_ > 0) {
     // Each frame's time value is the time since the frame before it, in 10 us steps.
     int64_t units = 0;
-    for (int32_t k = 1; k < frameCount_; ++k) units += std::max(read(k).timing, 0);
+    int64_t lastStamp = read(0).timeStamp;
+    const int64_t firstStamp = lastStamp;
+    for (int32_t k = 1; k < frameCount_; ++k) {
+      const Frame frame = read(k);
+      units += std::max(frame.timing, 0);
+      lastStamp = frame.timeStamp;
+    }
     d.durationSeconds = static_cast<double>(units) / 100000.0;
+    if (streamVersion_ >= kTimeStampVersion) {
+      d.firstFrameTime = utcText(firstStamp);
+      d.lastFrameTime = utcText(lastStamp);
+    }
   }
   return d;
 }

@@ -36,6 +36,9 @@ struct InputDescription {
   std::optional<double> durationSeconds;  // from the frames' time values
   std::optional<std::string> started;     // "YYYY-MM-DD hh:mm:ss" of the recording start
   std::optional<double> frameRate;        // the container's own frame rate
+  // Wall-clock time stamps of the first and last frame (stream version 20 and above), UTC.
+  std::optional<std::string> firstFrameTime;
+  std::optional<std::string> lastFrameTime;
   std::optional<EnvParams> env;
   int32_t range = 0;
   std::optional<std::pair<int32_t, int32_t>> rangeLimits;  // degrees Celsius
@@ -64,7 +67,8 @@ class IrSource {
   // layout has one) until the next read. Throws a run error when the frame cannot be read.
   struct Frame {
     const IRFrame* frame = nullptr;
-    int32_t timing = 0;  // the time value stored with the frame (10 us steps)
+    int32_t timing = 0;     // the time value stored with the frame (10 us steps)
+    int64_t timeStamp = 0;  // seconds since 1970 UTC (stream version 20 and above)
   };
   Frame read(int32_t index);
 

@@ -261,6 +261,47 @@ TEST(ConvertToCsv, EqualsTheAnalyzersTemperatureMapOfTheFrame) {
   EXPECT_EQ(written, solvane::exports::formatTemperatureMap(expectedTemperatures(spec, 1, kFileEnv),
                                                             spec.width, spec.height));
 }
+
+// The movie header's microseconds per frame ("avih" follows the RIFF and LIST heads).
+uint32_t aviMicrosecondsPerFrame(const std::string& path, std::string& signature) {
+  std::ifstream file(path, std::ios::binary);
+  uint8_t head[36] = {};
+  file.read(reinterpret_cast<char*>(head), sizeof head);
+  signature = std::string(reinterpret_cast<char*>(head), 4) +
+              std::string(reinterpret_cast<char*>(head + 8), 4);
+  return uint32_t{head[32]} | uint32_t{head[33]} << 8 | uint32_t{head[34]} << 16 |
+         uint32_t{head[35]} << 24;
+}
+
+struct MovieCase {
+  const char* name;
+  std::vector<std::string> options;
+  uint32_t microsecondsPerFrame;
+};
+
+class ConvertToMovie : public ::testing::TestWithParam<MovieCase> {};
+
+TEST_P(ConvertToMovie, PlaysAtThePaceOfTheRecording) {
+  // Frames 100 ms apart (10,000 steps of 10 us): a 10 Hz recording.
+  const StreamSpec spec{.version = 17, .frames = 5, .timing = 10000};
+  TempFolder folder;
+  writeStreamFile(folder.file("in.hxr"), spec);
+  std::vector<std::string> words = {"convert", folder.file("in.hxr"), folder.file("run.avi")};
+  words.insert(words.end(), GetParam().options.begin(), GetParam().options.end());
+  // The file's time values grow by one step a frame; the pace follows their mean.
+  const ToolRun run = runTool(words);
+  ASSERT_EQ(run.status, kExitOk) << run.err;
+  std::string signature;
+  const uint32_t perFrame = aviMicrosecondsPerFrame(folder.file("run.avi"), signature);
+  EXPECT_EQ(signature, "RIFFAVI ");
+  EXPECT_NEAR(perFrame, GetParam().microsecondsPerFrame, GetParam().microsecondsPerFrame / 100);
+}
+
+INSTANTIATE_TEST_SUITE_P(Paces, ConvertToMovie,
+                         ::testing::Values(MovieCase{"RecordedPace", {}, 100'000},
+                                           MovieCase{"EverySecondFrame", {"--every", "2"}, 200'000},
+                                           MovieCase{"GivenRate", {"--fps", "25"}, 40'000}),
+                         testsupport::ByName());
 #endif
 
 // ---- what goes wrong -----------------------------------------------------------------
@@ -350,6 +391,21 @@ TEST(Info, DescribesAStreamFile) {
                             // 2001 + 2002 + 2003 steps of 10 us: the first frame has no gap.
                             "\"durationSeconds\": 0.06006,", "\"emissivity\": 0.899999976"})
     EXPECT_NE(run.out.find(field), std::string::npos) << field << "\n" << run.out;
+}
+
+TEST(Info, GivesTheFramesTimeStampsOfFilesThatHaveThem) {
+  TempFolder folder;
+  writeStreamFile(folder.file("new.hxr"),
+                  StreamSpec{.version = 32, .width = 384, .height = 288, .frames = 2});
+  writeStreamFile(folder.file("old.hxr"), StreamSpec{.version = 17, .frames = 2});
+  const ToolRun stamped = runTool({"info", "--json", folder.file("new.hxr")});
+  const ToolRun plain = runTool({"info", "--json", folder.file("old.hxr")});
+  ASSERT_EQ(stamped.status, kExitOk) << stamped.err;
+  ASSERT_EQ(plain.status, kExitOk) << plain.err;
+  // Written just now: this year's date, in UTC.
+  EXPECT_NE(stamped.out.find("\"firstFrameTime\": \"20"), std::string::npos) << stamped.out;
+  EXPECT_NE(stamped.out.find(" UTC\""), std::string::npos) << stamped.out;
+  EXPECT_EQ(plain.out.find("firstFrameTime"), std::string::npos) << plain.out;
 }
 
 TEST(Info, DescribesTheOtherFilesWhenOneFails) {
