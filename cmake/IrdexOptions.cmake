@@ -33,7 +33,9 @@ function(irdex_add_gtest)
   cmake_parse_arguments(T "" "NAME" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${T_NAME} ${T_SOURCES})
   target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} irdex_test_names GTest::gtest GTest::gmock GTest::gtest_main irdex_warnings)
-  string(REPLACE ";" "\\;" escaped_labels "${T_LABELS}")
+  # Test discovery flattens a list of labels (and what follows it), so the labels travel as
+  # one word: "analyzer-core" is found by `ctest -L analyzer` and by `ctest -L core`.
+  string(REPLACE ";" "-" escaped_labels "${T_LABELS}")
   gtest_discover_tests(${T_NAME}
     WORKING_DIRECTORY ${IRDEX_BIN_DIR}
     DISCOVERY_MODE PRE_TEST

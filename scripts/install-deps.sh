@@ -9,6 +9,8 @@ packages=(
   g++ cmake ninja-build pkg-config make python3 clang clang-format clang-tidy libclang-rt-14-dev
   # Qt 6 for the three desktop programs
   qt6-base-dev qt6-charts-dev qt6-multimedia-dev qt6-tools-dev qt6-tools-dev-tools libgl-dev
+  # Qt Charts needs the Qt OpenGL module's CMake files
+  libqt6opengl6-dev
   # movie export (AVI through FFmpeg)
   libavformat-dev libavcodec-dev libswscale-dev libavutil-dev ffmpeg
   # overlays drawn with cairo, and fonts for their text
@@ -17,10 +19,14 @@ packages=(
   libjpeg62-turbo-dev libturbojpeg0-dev libpng-dev
   # float TIFF output of the command-line tool
   libtiff-dev
+  # the optional stylesheet of the analyzer's object file
+  libxslt1-dev
   # camera discovery over DNS-SD
   avahi-daemon avahi-utils libavahi-compat-libdnssd-dev libavahi-compat-libdnssd1 dbus
   # tests and benchmarks
   libgtest-dev libgmock-dev googletest libbenchmark-dev xvfb xauth libopencv-dev
+  # the report program's PDF checks (pdftoppm, pdftotext)
+  poppler-utils
   # end-to-end helpers: network namespaces, the neighbour table
   iproute2
 )

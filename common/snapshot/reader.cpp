@@ -1,10 +1,15 @@
 #include "snapshot/segment_format.h"
 #include "snapshot/snapshot.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <bit>
+#include <cerrno>
 #include <cstring>
-#include <fstream>
+#include <memory>
 
 namespace snapshot {
 namespace {
@@ -147,15 +152,27 @@ ReadResult readSnapshot(std::span<const uint8_t> file, ReadMode mode) {
 ReadResult readSnapshotFile(const std::filesystem::path& path, ReadMode mode) {
   ReadResult failed;
   failed.error = ReadError::CannotOpen;
-  std::error_code ec;
-  const std::uintmax_t size = std::filesystem::file_size(path, ec);
-  if (ec || size > kMaxFileBytes) return failed;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return failed;
-  std::vector<uint8_t> bytes(static_cast<std::size_t>(size));
-  in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  if (static_cast<std::size_t>(in.gcount()) != bytes.size()) return failed;
-  return readSnapshot(bytes, mode);
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return failed;
+  struct stat status {};
+  if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) || status.st_size < 0 ||
+      static_cast<std::uintmax_t>(status.st_size) > kMaxFileBytes) {
+    ::close(fd);
+    return failed;
+  }
+  // Left uninitialised: every byte is read over at once.
+  const auto size = static_cast<std::size_t>(status.st_size);
+  std::unique_ptr<uint8_t[]> bytes(new uint8_t[size == 0 ? 1 : size]);
+  std::size_t got = 0;
+  while (got < size) {
+    const ssize_t n = ::read(fd, bytes.get() + got, size - got);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    got += static_cast<std::size_t>(n);
+  }
+  ::close(fd);
+  if (got != size) return failed;
+  return readSnapshot(std::span<const uint8_t>(bytes.get(), size), mode);
 }
 
 }  // namespace snapshot

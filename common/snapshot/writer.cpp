@@ -1,9 +1,11 @@
+#include "snapshot/atomic_file.h"
 #include "snapshot/segment_format.h"
 #include "snapshot/snapshot.h"
 
 #include <turbojpeg.h>
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cstring>
 #include <memory>
@@ -56,35 +58,32 @@ bool pictureIsUsable(const Picture& picture) {
   return picture.pixels.size() >= needed;
 }
 
-void appendSegmentHead(std::vector<uint8_t>& out, std::size_t payloadBytes, uint8_t kind,
-                       uint8_t count, uint8_t index) {
-  uint8_t head[2 + kSegmentOverhead] = {};
+using SegmentHead = std::array<uint8_t, 2 + kSegmentOverhead>;
+
+// Marker, big-endian length and the 32-byte segment header of one IR segment.
+SegmentHead segmentHead(std::size_t payloadBytes, uint8_t kind, uint8_t count, uint8_t index) {
+  SegmentHead head{};
   head[0] = kMarkerPrefix;
   head[1] = kApp1;
-  writeBe16(head + 2, static_cast<uint16_t>(payloadBytes + kSegmentOverhead));
-  uint8_t* header = head + 4;
+  writeBe16(head.data() + 2, static_cast<uint16_t>(payloadBytes + kSegmentOverhead));
+  uint8_t* header = head.data() + 4;
   header[0] = kSignature0;
   header[1] = kSignature1;
   header[2] = kSignatureSpace;
   header[kKindAt] = kind;
   header[kCountAt] = count;
   header[kIndexAt] = index;
-  out.insert(out.end(), std::begin(head), std::end(head));
+  return head;
 }
 
-void appendPixelsLittleEndian(std::vector<uint8_t>& out, const uint16_t* pixels,
-                              std::size_t count) {
-  const std::size_t at = out.size();
-  out.resize(at + count * 2);
-  uint8_t* dest = out.data() + at;
-  if constexpr (std::endian::native == std::endian::little) {
-    std::memcpy(dest, pixels, count * 2);
-  } else {
-    for (std::size_t i = 0; i < count; ++i) {
-      dest[2 * i] = static_cast<uint8_t>(pixels[i]);
-      dest[2 * i + 1] = static_cast<uint8_t>(pixels[i] >> 8);
-    }
+// The counts as the file stores them, for hosts whose memory order is not the file's.
+std::vector<uint8_t> littleEndianCopy(const uint16_t* pixels, std::size_t count) {
+  std::vector<uint8_t> bytes(count * 2);
+  for (std::size_t i = 0; i < count; ++i) {
+    bytes[2 * i] = static_cast<uint8_t>(pixels[i]);
+    bytes[2 * i + 1] = static_cast<uint8_t>(pixels[i] >> 8);
   }
+  return bytes;
 }
 
 }  // namespace
@@ -109,42 +108,72 @@ std::size_t pixelSegmentCount(uint16_t width, uint16_t height) {
   return (bytes + kPixelChunkBytes - 1) / kPixelChunkBytes;
 }
 
-std::vector<uint8_t> insertIrSegments(std::span<const uint8_t> jpeg, const IrData& ir) {
+namespace {
+
+// The snapshot as a list of byte ranges: the encoder's bytes and the caller's frame are
+// referenced where they lie, only the small segment heads are made here. Writing the list
+// costs no copy of the frame.
+struct SnapshotPieces {
+  std::vector<SegmentHead> heads;
+  std::vector<uint8_t> littleEndianPixels;  // only on big-endian hosts
+  std::vector<std::span<const uint8_t>> parts;
+  std::size_t size() const {
+    std::size_t total = 0;
+    for (const auto& part : parts) total += part.size();
+    return total;
+  }
+};
+
+bool planIrSegments(std::span<const uint8_t> jpeg, const IrData& ir, SnapshotPieces& pieces) {
   if (jpeg.size() < 6 ||
       !std::equal(std::begin(kApp0Signature), std::end(kApp0Signature), jpeg.begin())) {
-    return {};
+    return false;
   }
   const std::size_t app0Length = readBe16(jpeg.data() + 4);
   const std::size_t app0End = 4 + app0Length;
-  if (app0Length < kLengthBytes || app0End > jpeg.size()) return {};
+  if (app0Length < kLengthBytes || app0End > jpeg.size()) return false;
 
   // Files never carry the extra row, so only the picture's own rows are bounded here.
   const uint16_t width = ir.width();
   const uint16_t height = ir.height();
-  if (width == 0 || height == 0 || width > kMaxWidth || height > kMaxHeight) return {};
+  if (width == 0 || height == 0 || width > kMaxWidth || height > kMaxHeight) return false;
   const std::size_t pixelCount = std::size_t{width} * height;
-  if (ir.pixels.size() < pixelCount) return {};
+  if (ir.pixels.size() < pixelCount) return false;
 
-  const std::size_t segments = pixelSegmentCount(width, height);
-  std::vector<uint8_t> out;
-  out.reserve(jpeg.size() + 2 + kSegmentOverhead + kInformationPayload +
-              segments * (2 + kSegmentOverhead) + pixelCount * 2);
-  out.insert(out.end(), jpeg.begin(), jpeg.begin() + static_cast<std::ptrdiff_t>(app0End));
-
-  appendSegmentHead(out, kInformationPayload, kKindInformation, 1, 1);
-  out.insert(out.end(), ir.info.begin(), ir.info.end());
-  out.insert(out.end(), ir.camHeader.begin(), ir.camHeader.end());
-
-  const std::size_t chunkPixels = kPixelChunkBytes / 2;
-  for (std::size_t k = 0; k < segments; ++k) {
-    const std::size_t first = k * chunkPixels;
-    const std::size_t count = std::min(chunkPixels, pixelCount - first);
-    appendSegmentHead(out, count * 2, kKindPixels, static_cast<uint8_t>(segments),
-                      static_cast<uint8_t>(k + 1));
-    appendPixelsLittleEndian(out, ir.pixels.data() + first, count);
+  const uint8_t* pixelBytes = reinterpret_cast<const uint8_t*>(ir.pixels.data());
+  if (std::endian::native != std::endian::little) {
+    pieces.littleEndianPixels = littleEndianCopy(ir.pixels.data(), pixelCount);
+    pixelBytes = pieces.littleEndianPixels.data();
   }
 
-  out.insert(out.end(), jpeg.begin() + static_cast<std::ptrdiff_t>(app0End), jpeg.end());
+  const std::size_t segments = pixelSegmentCount(width, height);
+  // Reserved up front: the parts point into these heads.
+  pieces.heads.reserve(segments + 1);
+  pieces.parts.push_back(jpeg.first(app0End));
+  pieces.heads.push_back(segmentHead(kInformationPayload, kKindInformation, 1, 1));
+  pieces.parts.push_back(pieces.heads.back());
+  pieces.parts.push_back(ir.info);
+  pieces.parts.push_back(ir.camHeader);
+  for (std::size_t k = 0; k < segments; ++k) {
+    const std::size_t first = k * kPixelChunkBytes;
+    const std::size_t bytes = std::min(kPixelChunkBytes, pixelCount * 2 - first);
+    pieces.heads.push_back(segmentHead(bytes, kKindPixels, static_cast<uint8_t>(segments),
+                                       static_cast<uint8_t>(k + 1)));
+    pieces.parts.push_back(pieces.heads.back());
+    pieces.parts.push_back(std::span<const uint8_t>(pixelBytes + first, bytes));
+  }
+  pieces.parts.push_back(jpeg.subspan(app0End));
+  return true;
+}
+
+}  // namespace
+
+std::vector<uint8_t> insertIrSegments(std::span<const uint8_t> jpeg, const IrData& ir) {
+  SnapshotPieces pieces;
+  if (!planIrSegments(jpeg, ir, pieces)) return {};
+  std::vector<uint8_t> out;
+  out.reserve(pieces.size());
+  for (const auto& part : pieces.parts) out.insert(out.end(), part.begin(), part.end());
   return out;
 }
 
@@ -156,10 +185,10 @@ WriteResult writeSnapshotFile(const std::filesystem::path& path, const Picture& 
     result.error = WriteError::EncodeFailed;
     return result;
   }
-  std::vector<uint8_t> withIr;
-  if (ir != nullptr) withIr = insertIrSegments(jpeg, *ir);
-  result.irInserted = !withIr.empty();
-  result.error = replaceFileAtomically(path, result.irInserted ? withIr : jpeg);
+  SnapshotPieces pieces;
+  result.irInserted = ir != nullptr && planIrSegments(jpeg, *ir, pieces);
+  if (!result.irInserted) pieces.parts.assign(1, jpeg);
+  result.error = replaceFileWithPieces(path, pieces.parts);
   return result;
 }
 

@@ -32,6 +32,10 @@ TEST_P(ReaderLayout, GivesTheExpectedOutcome) {
   if (!result.ok()) {
     EXPECT_TRUE(result.data.pixels.empty());
   }
+  // Damage is refused the way a file without IR data is.
+  if (GetParam().expected == ReadError::DamagedIrData) {
+    EXPECT_EQ(messageFor(result.error), "No IR data!");
+  }
 }
 
 const LayoutCase kLayouts[] = {
@@ -224,31 +228,6 @@ TEST(SnapshotReader, ExtraRowStaysZero) {
 TEST(SnapshotReader, MissingFileCannotBeOpened) {
   EXPECT_EQ(readSnapshotFile("/nonexistent/folder/shot.jpg").error, ReadError::CannotOpen);
 }
-
-struct MessageCase {
-  std::string name;
-  ReadError error;
-  std::string text;
-};
-void PrintTo(const MessageCase& c, std::ostream* os) { *os << c.name; }
-
-class ReaderMessage : public ::testing::TestWithParam<MessageCase> {};
-
-TEST_P(ReaderMessage, IsTheAnalyzersText) {
-  EXPECT_EQ(messageFor(GetParam().error), GetParam().text);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Snapshot, ReaderMessage,
-    ::testing::Values(
-        MessageCase{"NotJpegIsSilent", ReadError::NotJpeg, ""},
-        MessageCase{"InvalidJpeg", ReadError::InvalidJpeg, "Invalid jpeg file"},
-        MessageCase{"MarkerHeader", ReadError::MarkerHeader, "Failed to read marker header!"},
-        MessageCase{"PrematureEnd", ReadError::PrematureEnd, "Premature end of file?"},
-        MessageCase{"NoIrData", ReadError::NoIrData, "No IR data!"},
-        MessageCase{"DamagedIrData", ReadError::DamagedIrData, "No IR data!"},
-        MessageCase{"NoInformation", ReadError::NoInformation, "No IR data!"}),
-    [](const auto& info) { return info.param.name; });
 
 TEST(SnapshotInfo, DecodesEveryFieldAtItsOffset) {
   InfoBlock block{};

@@ -21,6 +21,7 @@
 #include "faults.h"
 #include "frame_builder.h"
 #include "scene.h"
+#include "uploads.h"
 
 namespace irsim {
 
@@ -104,6 +105,8 @@ class Simulator {
   HeaderBytes header() const;
   const Scene& scene() const { return *scene_; }
   const FirstGenerationTables& tables() const { return tables_; }
+  // The user palettes and the firmware image the camera has received.
+  const Uploads& uploads() const { return uploads_; }
 
  private:
   struct Connection;
@@ -138,6 +141,7 @@ class Simulator {
   std::unique_ptr<RawMapper> mapper_;
   uint32_t divisor_ = 0;
   std::array<CameraRegion, 10> regions_{};
+  Uploads uploads_;  // guards itself
 
   // The command log, its file and the faults. Guarded by logMutex_; logChanged_ wakes
   // waiters for packets and for statistics alike.

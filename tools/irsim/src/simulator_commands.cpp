@@ -243,8 +243,20 @@ void Simulator::handlePacket(Connection& c, const uint8_t* packet, uint32_t leng
       break;
     }
     case type::kHello: answer(c, head.type, true, 0, 0, entry); break;
-    case type::kPalette: acceptIfLength(kPaletteLength); break;
-    case type::kFirmware: acceptIfLength(kFirmwareLength); break;
+    case type::kPalette:
+    case type::kFirmware: {
+      const bool palette = head.type == type::kPalette;
+      if (head.length != (palette ? kPaletteLength : kFirmwareLength)) {
+        answer(c, head.type, false, kReasonUnsupported, 0, entry);
+        break;
+      }
+      const std::span<const uint8_t> block(payload, payloadSize);
+      const UploadVerdict verdict =
+          palette ? uploads_.acceptPalette(block) : uploads_.acceptFirmwareBlock(block);
+      answer(c, head.type, verdict.accept, verdict.reason, 0, entry);
+      entry.note += ", " + verdict.note;
+      break;
+    }
     case type::kMac: acceptIfLength(kMacLength); break;
     case type::kTempTableSecond: acceptIfLength(kOffsetTableLength); break;
     case type::kUpdate: {

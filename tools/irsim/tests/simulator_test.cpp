@@ -359,8 +359,10 @@ TEST_P(OtherCommands, GetTheCamerasAnswer) {
 
 INSTANTIATE_TEST_SUITE_P(
     Catalogue, OtherCommands,
-    ::testing::Values(CommandCase{40, 9228, kId, 6, 0}, CommandCase{40, 100, kId, 21, 1},
-                      CommandCase{49, 1036, 0x11223344, 6, 0}, CommandCase{50, 32, 0x55, 6, 0},
+    // Palette and firmware payloads of counting bytes name slot 49 and block 19782: refused
+    // (uploads_test.cpp has the ones a camera takes).
+    ::testing::Values(CommandCase{40, 9228, kId, 21, 3}, CommandCase{40, 100, kId, 21, 1},
+                      CommandCase{49, 1036, 0x11223344, 21, 4}, CommandCase{50, 32, 0x55, 6, 0},
                       CommandCase{56, 2056, kId, 6, 0}, CommandCase{41, 0, 0x01020304, 6, 0},
                       CommandCase{0, 0, kId, 21, 1}, CommandCase{37, 0, kId, 21, 1},
                       CommandCase{36, 0, 0xCAFEBABE, 21, 1}, CommandCase{161, 0, kId, 162, 0},

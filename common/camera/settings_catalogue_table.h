@@ -1,0 +1,13 @@
+// The catalogue's data, built once by the catalogue's accessors.
+#pragma once
+
+#include <vector>
+
+#include "camera/settings_catalogue.h"
+
+namespace camera::detail {
+
+std::vector<FieldSpec> buildFields();
+std::vector<CommandSpec> buildCommands();
+
+}  // namespace camera::detail

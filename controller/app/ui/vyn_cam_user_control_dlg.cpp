@@ -1,0 +1,265 @@
+#include "app/ui/vyn_cam_user_control_dlg.h"
+
+#include <QAction>
+#include <QDesktopServices>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QTabWidget>
+#include <QTimer>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include "app/core/connection_rules.h"
+#include "app/core/sdk_camera_link.h"
+#include "desktop/company_info.h"
+#include "desktop/notifier.h"
+#include "desktop/settings_store.h"
+#include "pages/ui/ks_motorized_dlg.h"
+#include "pages/ui/settings_page_widget.h"
+
+#ifndef TESSOR_VERSION
+#define TESSOR_VERSION "0.0.0"
+#endif
+
+namespace {
+
+using camera::Page;
+
+QString qs(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// Tabs whose pages come with their own work: in place, greyed.
+QWidget* placeholderPage(const QString& caption) {
+  auto* page = new QLabel(caption);
+  page->setAccessibleName(caption);
+  page->setAlignment(Qt::AlignCenter);
+  return page;
+}
+
+constexpr int kKsImageTab = 3;
+constexpr int kKtAnalysisTab = 6;
+constexpr int kKtIsothermTab = 7;
+
+}  // namespace
+
+CVynCamUserControlDlg::CVynCamUserControlDlg(Setup setup, QWidget* parent)
+    : QDialog(parent), setup_(std::move(setup)) {
+  link_ = std::make_unique<tessor::SdkCameraLink>([this](tessor::ReceiverEvent event) {
+    // The receive thread's reports reach the core on the window's thread, in order.
+    QMetaObject::invokeMethod(
+        this,
+        [this, event = std::move(event)] {
+          core_->onEvent(event);
+          applyState();
+        },
+        Qt::QueuedConnection);
+  });
+  tessor::ConnectTimer& connectTimer = *this;
+  core_ = std::make_unique<tessor::ControllerCore>(
+      *link_, connectTimer, *setup_.notifier, [this](const std::string& address) {
+        if (setup_.settings) {
+          setup_.settings->writeString(tessor::kCameraIpKey, address);
+          setup_.settings->sync();
+        }
+      });
+
+  timer_ = new QTimer(this);
+  timer_->setSingleShot(true);
+  connect(timer_, &QTimer::timeout, this, [this] {
+    core_->connectTimerExpired();
+    applyState();
+  });
+
+  auto* top = new QHBoxLayout;
+  auto* ipLabel = new QLabel(tr("Camera IP"), this);
+  ipLabel->setAccessibleName(ipLabel->text());
+  top->addWidget(ipLabel);
+  ip_ = new QLineEdit(this);
+  ip_->setAccessibleName(tr("Camera IP"));
+  ip_->setMaxLength(15);
+  top->addWidget(ip_);
+  auto* portLabel = new QLabel(tr("Port"), this);
+  portLabel->setAccessibleName(portLabel->text());
+  top->addWidget(portLabel);
+  port_ = new QLineEdit(tessor::kCameraPort, this);
+  port_->setReadOnly(true);
+  port_->setAccessibleName(tr("Port"));
+  port_->setMaximumWidth(70);
+  top->addWidget(port_);
+  connect_ = new QPushButton(tr("Connect"), this);
+  connect_->setAccessibleName(tr("Connect"));
+  find_ = new QPushButton(tr("Find Camera"), this);
+  find_->setAccessibleName(tr("Find Camera"));
+  initialize_ = new QPushButton(tr("Initialized"), this);
+  initialize_->setAccessibleName(tr("Initialized"));
+  logo_ = new QPushButton(this);
+  logo_->setAccessibleName(tr("Logo"));
+  logo_->setFixedSize(120, 40);
+  for (QPushButton* button : {connect_, find_, initialize_, logo_}) {
+    button->setAutoDefault(false);
+    top->addWidget(button);
+  }
+
+  connect(connect_, &QPushButton::clicked, this, [this] {
+    core_->connectPressed(ip_->text().trimmed().toStdString());
+    applyState();
+  });
+  connect(find_, &QPushButton::clicked, this, &CVynCamUserControlDlg::openFinder);
+  connect(initialize_, &QPushButton::clicked, this, [this] {
+    core_->initializePressed();
+    applyState();
+  });
+  connect(logo_, &QPushButton::clicked, this, [this] {
+    if (!logoLink_.isEmpty()) QDesktopServices::openUrl(QUrl::fromUserInput(logoLink_));
+  });
+
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(top);
+  buildTabs();
+  layout->addWidget(ktTabs_);
+  layout->addWidget(ksTabs_);
+
+  showAddress(setup_.settings ? setup_.settings->readString(tessor::kCameraIpKey, "") : "");
+  loadCompany();
+  setWindowTitle(qs(tessor::windowCaption(TESSOR_VERSION)));
+  // The window's own menu (a right click on its background) holds the About entry.
+  aboutAction_ = new QAction(tr("About Tessor..."), this);
+  connect(aboutAction_, &QAction::triggered, this,
+          [this] { setup_.notifier->tell(tessor::windowCaption(TESSOR_VERSION), "About Tessor"); });
+  addAction(aboutAction_);
+  setContextMenuPolicy(Qt::ActionsContextMenu);
+  resize(900, 620);
+  applyState();
+}
+
+CVynCamUserControlDlg::~CVynCamUserControlDlg() {
+  // The receive thread ends before the window it reports to.
+  link_->close();
+}
+
+void CVynCamUserControlDlg::buildTabs() {
+  auto wrap = [this](pages::SettingsPageModel& model) {
+    auto* widget = new pages::SettingsPageWidget(model);
+    pageWidgets_[model.page()] = widget;
+    auto* scroll = new QScrollArea;
+    scroll->setWidget(widget);
+    scroll->setWidgetResizable(true);
+    scroll->setAccessibleName(qs(model.caption()));
+    return scroll;
+  };
+  ktTabs_ = new QTabWidget(this);
+  ktTabs_->setAccessibleName(tr("KT settings"));
+  for (const auto& model : core_->ktPages()) ktTabs_->addTab(wrap(*model), qs(model->caption()));
+  for (const char* caption : {"Palette", "Alarm", "Analysis", "Isotherm"}) {
+    const int index = ktTabs_->addTab(placeholderPage(caption), caption);
+    ktTabs_->setTabEnabled(index, false);
+  }
+
+  ksTabs_ = new QTabWidget(this);
+  ksTabs_->setAccessibleName(tr("KS settings"));
+  for (const auto& model : core_->ksPages()) {
+    QWidget* page = wrap(*model);
+    if (model->page() == Page::KsImage33) {
+      page->setParent(this);
+      page->hide();
+      continue;
+    }
+    ksTabs_->addTab(page, qs(model->caption()));
+    if (model->page() == Page::KsAlarm) {
+      const int index = ksTabs_->addTab(placeholderPage("Alarm Config"), "Alarm Config");
+      ksTabs_->setTabEnabled(index, false);
+    }
+  }
+  // The motorized zoom and focus window opens from the KS "System" page.
+  connect(pageWidgets_.at(Page::KsSystem)->addButton(tr("Motorized Zoom/Focus")),
+          &QPushButton::clicked, this, [this] {
+            CKSMotorizedDlg dialog(core_->motorDrive(), this);
+            motorDialog_ = &dialog;
+            dialog.exec();
+            motorDialog_ = nullptr;
+          });
+}
+
+pages::SettingsPageWidget* CVynCamUserControlDlg::pageWidget(Page page) const {
+  const auto found = pageWidgets_.find(page);
+  return found == pageWidgets_.end() ? nullptr : found->second;
+}
+
+void CVynCamUserControlDlg::start(std::chrono::milliseconds wait) { timer_->start(wait); }
+void CVynCamUserControlDlg::stop() { timer_->stop(); }
+
+void CVynCamUserControlDlg::showAddress(const std::string& stored) {
+  ip_->setText(qs(tessor::addressTextOf(tessor::addressParts(stored))));
+}
+
+void CVynCamUserControlDlg::loadCompany() {
+  const auto company = desktop::readCompanyFile(setup_.programFolder);
+  if (!company) {
+    setup_.notifier->tell(desktop::kCompanyFileMissing);
+    logo_->hide();
+    return;
+  }
+  if (!company->showsLogo()) {
+    logo_->hide();
+    return;
+  }
+  logoLink_ = QString::fromStdString(company->webLink);
+  const QPixmap logo(
+      QString::fromStdString((setup_.programFolder / desktop::kLogoFileName).string()));
+  if (!logo.isNull()) {
+    const QSize area(logo_->width(), logo_->height() - 3);
+    logo_->setIcon(logo.scaled(area, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    logo_->setIconSize(area);
+  } else {
+    logo_->setText(QString::fromStdString(company->brand));
+  }
+}
+
+void CVynCamUserControlDlg::openFinder() {
+  CFindCameraDlg dialog(this, setup_.finder);
+  finderDialog_ = &dialog;
+  const int result = dialog.exec();
+  finderDialog_ = nullptr;
+  if (result == QDialog::Accepted) showAddress(dialog.ipAddress().toStdString());
+}
+
+void CVynCamUserControlDlg::applyState() {
+  const tessor::WindowState& state = core_->state();
+  connect_->setText(state.connectIsDisconnect ? tr("Disconnect") : tr("Connect"));
+  connect_->setAccessibleName(connect_->text());
+  connect_->setEnabled(state.connectEnabled);
+  find_->setEnabled(state.findEnabled);
+  initialize_->setEnabled(state.initializeEnabled);
+  if (state.busy)
+    setCursor(Qt::WaitCursor);
+  else
+    unsetCursor();
+
+  if (state.ksImagePage != shownImagePage_) {
+    QWidget* previous = ksTabs_->widget(kKsImageTab);
+    ksTabs_->removeTab(kKsImageTab);
+    previous->hide();
+    QWidget* next = pageWidget(state.ksImagePage)->parentWidget();
+    while (next && !qobject_cast<QScrollArea*>(next)) next = next->parentWidget();
+    ksTabs_->insertTab(kKsImageTab, next, tr("Image Adjustments"));
+    shownImagePage_ = state.ksImagePage;
+  }
+  if (state.firstTabRequests != firstTabRequests_) {
+    ktTabs_->setCurrentIndex(0);
+    ksTabs_->setCurrentIndex(0);
+    firstTabRequests_ = state.firstTabRequests;
+  }
+  ktTabs_->setTabVisible(kKtAnalysisTab, state.ktAnalysisTabs);
+  ktTabs_->setTabVisible(kKtIsothermTab, state.ktAnalysisTabs);
+
+  const bool kt = state.shownSet == camera::Family::KT;
+  ktTabs_->setVisible(kt);
+  ktTabs_->setEnabled(kt && state.setEnabled);
+  ksTabs_->setVisible(!kt);
+  ksTabs_->setEnabled(!kt && state.setEnabled);
+}
