@@ -28,7 +28,7 @@ std::optional<int64_t> parseInteger(const std::string& text) {
 }
 
 Arguments Arguments::parse(const std::vector<std::string>& words,
-                           const std::vector<OptionSpec>& options, const std::string& command) {
+                           const std::vector<OptionRule>& options, const std::string& command) {
   Arguments args;
   args.command_ = command;
   const std::string seeHelp = " (see 'irdex " + command + " --help')";
@@ -54,11 +54,11 @@ Arguments Arguments::parse(const std::vector<std::string>& words,
       inlineValue = name.substr(equals + 1);
       name.resize(equals);
     }
-    const OptionSpec* spec = nullptr;
+    const OptionRule* rule = nullptr;
     for (const auto& candidate : options)
-      if (candidate.name == name) spec = &candidate;
-    if (!spec) throw usageError("unknown option '--" + name + "'" + seeHelp);
-    if (!spec->takesValue) {
+      if (candidate.name == name) rule = &candidate;
+    if (!rule) throw usageError("unknown option '--" + name + "'" + seeHelp);
+    if (!rule->takesValue) {
       if (inlineValue) throw usageError("option '--" + name + "' takes no value" + seeHelp);
       args.values_[name] = "";
       continue;

@@ -11,7 +11,7 @@
 
 namespace irdexcli {
 
-struct OptionSpec {
+struct OptionRule {
   std::string name;  // without the dashes
   bool takesValue = false;
 };
@@ -20,7 +20,7 @@ class Arguments {
  public:
   // Throws a usage error naming an unknown option or an option without its value.
   static Arguments parse(const std::vector<std::string>& words,
-                         const std::vector<OptionSpec>& options, const std::string& command);
+                         const std::vector<OptionRule>& options, const std::string& command);
 
   bool has(const std::string& name) const { return values_.count(name) != 0; }
   std::optional<std::string> value(const std::string& name) const;

@@ -19,7 +19,7 @@ using Clock = std::chrono::steady_clock;
 // The analyzer's measurement parameters before the user changes them.
 constexpr EnvParams kDefaultEnv{0.95f, 20.0f, 1.0f, 0.0f};
 
-std::vector<OptionSpec> connectionOptions() {
+std::vector<OptionRule> connectionOptions() {
   return {{"attempts", true}, {"retry-delay", true}, {"timeout", true}, {"quiet", false}};
 }
 
@@ -34,8 +34,8 @@ CaptureSettings captureSettingsFrom(const Arguments& args, const std::string& ad
   return settings;
 }
 
-std::vector<OptionSpec> joined(std::initializer_list<std::vector<OptionSpec>> lists) {
-  std::vector<OptionSpec> all;
+std::vector<OptionRule> joined(std::initializer_list<std::vector<OptionRule>> lists) {
+  std::vector<OptionRule> all;
   for (const auto& list : lists) all.insert(all.end(), list.begin(), list.end());
   return all;
 }

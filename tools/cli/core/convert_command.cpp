@@ -29,7 +29,7 @@ double moviePace(IrSource& source, int64_t every) {
 }  // namespace
 
 int runConvert(const Words& words, Context& context) {
-  std::vector<OptionSpec> options = {
+  std::vector<OptionRule> options = {
       {"frames", true}, {"every", true}, {"fourcc", true}, {"fps", true}, {"quiet", false}};
   for (const auto& more : {environmentOptions(), renderOptions()})
     options.insert(options.end(), more.begin(), more.end());

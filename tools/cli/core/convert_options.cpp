@@ -4,11 +4,11 @@
 
 namespace irdexcli {
 
-std::vector<OptionSpec> environmentOptions() {
+std::vector<OptionRule> environmentOptions() {
   return {{"emissivity", true}, {"atm-temp", true}, {"transmission", true}};
 }
 
-std::vector<OptionSpec> renderOptions() {
+std::vector<OptionRule> renderOptions() {
   return {{"palette", true}, {"invert", false}, {"agc", false}, {"level", true}, {"span", true}};
 }
 

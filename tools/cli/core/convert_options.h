@@ -9,8 +9,8 @@
 
 namespace irdexcli {
 
-std::vector<OptionSpec> environmentOptions();
-std::vector<OptionSpec> renderOptions();
+std::vector<OptionRule> environmentOptions();
+std::vector<OptionRule> renderOptions();
 EnvOverrides environmentFrom(const Arguments& args);
 RenderOptions renderFrom(const Arguments& args);
 

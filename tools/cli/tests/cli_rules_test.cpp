@@ -275,8 +275,8 @@ struct OptionCase {
 class OptionParsing : public ::testing::TestWithParam<OptionCase> {};
 
 TEST_P(OptionParsing, AcceptsKnownOptionsAndRefusesTheRest) {
-  const std::vector<OptionSpec> specs = {{"every", true}, {"invert", false}};
-  const auto parse = [&] { return Arguments::parse(GetParam().words, specs, "convert"); };
+  const std::vector<OptionRule> rules = {{"every", true}, {"invert", false}};
+  const auto parse = [&] { return Arguments::parse(GetParam().words, rules, "convert"); };
   if (GetParam().accepted)
     EXPECT_NO_THROW(parse());
   else

@@ -49,7 +49,7 @@ inline uint16_t rawValue(int32_t k, std::size_t i) {
   return static_cast<uint16_t>(7000 + (i * 7 + static_cast<std::size_t>(k) * 131) % 9000);
 }
 
-struct StreamSpec {
+struct StreamShape {
   int32_t version = 17;  // 17: KT camera header; 32: KS
   uint16_t width = 320;
   uint16_t height = 240;
@@ -59,30 +59,30 @@ struct StreamSpec {
 };
 
 // A stream file written through the SDK, as a recording of the family would be.
-inline void writeStreamFile(const std::string& path, const StreamSpec& spec) {
+inline void writeStreamFile(const std::string& path, const StreamShape& shape) {
   IRHeader header{};
-  header.version = static_cast<uint8_t>(spec.version);
-  header.width = spec.width;
-  header.height = spec.height;
+  header.version = static_cast<uint8_t>(shape.version);
+  header.width = shape.width;
+  header.height = shape.height;
   header.emissivity = 0.9f;
   header.atmosphericTemp = 21.5f;
   header.transmission = 0.8f;
   IRHeaderExt ext{};
-  ext.recorder = spec.range;
+  ext.recorder = shape.range;
   ext.year = 2026, ext.month = 3, ext.day = 4, ext.hour = 5, ext.minute = 6, ext.second = 7;
-  ext.camHeader[IRDEX_HEADER_VERSION] = static_cast<uint8_t>(spec.version >= 32 ? 32 : 17);
+  ext.camHeader[IRDEX_HEADER_VERSION] = static_cast<uint8_t>(shape.version >= 32 ? 32 : 17);
   ext.camHeader[IRDEX_HEADER_MODEL] =
-      static_cast<uint8_t>(spec.version >= 32 ? (spec.width == 640 ? 0x21 : 0x20) : 0);
-  ext.camHeader[IRDEX_HEADER_RANGE_INDEX] = spec.range;
+      static_cast<uint8_t>(shape.version >= 32 ? (shape.width == 640 ? 0x21 : 0x20) : 0);
+  ext.camHeader[IRDEX_HEADER_RANGE_INDEX] = shape.range;
   IRStreamHandle stream = nullptr;
   ASSERT_EQ(SaveIRHeader(&stream, path.c_str(), &header, &ext), SDK_SUCCESS);
   uint32_t counter = 0;
-  const std::size_t image = std::size_t{spec.width} * spec.height;
-  std::vector<uint16_t> pixels(image + (spec.version >= 32 ? spec.width : 0));
-  for (int32_t k = 0; k < spec.frames; ++k) {
+  const std::size_t image = std::size_t{shape.width} * shape.height;
+  std::vector<uint16_t> pixels(image + (shape.version >= 32 ? shape.width : 0));
+  for (int32_t k = 0; k < shape.frames; ++k) {
     for (std::size_t i = 0; i < image; ++i) pixels[i] = rawValue(k, i);
     ASSERT_EQ(SetIRImageToStream_v2(stream, pixels.data(), static_cast<int32_t>(image),
-                                    spec.timing + k, &counter, spec.version),
+                                    shape.timing + k, &counter, shape.version),
               SDK_SUCCESS);
   }
   ASSERT_EQ(CloseIRStream(stream), SDK_SUCCESS);

@@ -21,28 +21,28 @@ using namespace irdexcli::testing;
 
 struct FileCase {
   const char* name;
-  StreamSpec spec;
+  StreamShape shape;
 };
 
 // What GetRawToTemp(KS) gives for frame k of a file made by writeStreamFile.
-std::vector<float> expectedTemperatures(const StreamSpec& spec, int32_t k, EnvParams env) {
-  const std::size_t image = std::size_t{spec.width} * spec.height;
-  std::vector<uint16_t> pixels(image + spec.width, 0);
+std::vector<float> expectedTemperatures(const StreamShape& shape, int32_t k, EnvParams env) {
+  const std::size_t image = std::size_t{shape.width} * shape.height;
+  std::vector<uint16_t> pixels(image + shape.width, 0);
   for (std::size_t i = 0; i < image; ++i) pixels[i] = rawValue(k, i);
   IRFrame frame{};
   frame.pixels = pixels.data();
   frame.pixelCapacity = static_cast<uint32_t>(pixels.size());
-  frame.header.bytes[IRDEX_HEADER_VERSION] = static_cast<uint8_t>(spec.version >= 32 ? 32 : 17);
+  frame.header.bytes[IRDEX_HEADER_VERSION] = static_cast<uint8_t>(shape.version >= 32 ? 32 : 17);
   frame.header.bytes[IRDEX_HEADER_MODEL] =
-      static_cast<uint8_t>(spec.version >= 32 ? (spec.width == 640 ? 0x21 : 0x20) : 0);
-  frame.header.bytes[IRDEX_HEADER_RANGE_INDEX] = spec.range;
+      static_cast<uint8_t>(shape.version >= 32 ? (shape.width == 640 ? 0x21 : 0x20) : 0);
+  frame.header.bytes[IRDEX_HEADER_RANGE_INDEX] = shape.range;
   std::vector<float> out(image);
-  const uint32_t size = IrdexImageSize(spec.width, spec.height);
-  if (spec.version >= 32) {
+  const uint32_t size = IrdexImageSize(shape.width, shape.height);
+  if (shape.version >= 32) {
     EXPECT_EQ(GetRawToTempKS(&frame, size, env, out.data()), SDK_SUCCESS);
   } else {
     std::vector<float> table(65536);
-    EXPECT_EQ(GetTempMapTable(table.data(), spec.range), SDK_SUCCESS);
+    EXPECT_EQ(GetTempMapTable(table.data(), shape.range), SDK_SUCCESS);
     EXPECT_EQ(GetRawToTemp(&frame, size, table.data(), env, out.data()), SDK_SUCCESS);
   }
   return out;
@@ -80,18 +80,18 @@ bool sameBits(const std::vector<float>& a, const std::vector<float>& b) {
 class ConvertToTiff : public ::testing::TestWithParam<FileCase> {};
 
 TEST_P(ConvertToTiff, EveryPageHoldsTheSdksTemperaturesBitForBit) {
-  const StreamSpec spec = GetParam().spec;
+  const StreamShape shape = GetParam().shape;
   TempFolder folder;
-  writeStreamFile(folder.file("in.hxr"), spec);
+  writeStreamFile(folder.file("in.hxr"), shape);
   const ToolRun run = runTool({"convert", folder.file("in.hxr"), folder.file("out.tiff")});
   ASSERT_EQ(run.status, kExitOk) << run.err;
   uint32_t width = 0, height = 0;
   const auto pages = tiffPages(folder.file("out.tiff"), width, height);
-  ASSERT_EQ(pages.size(), static_cast<std::size_t>(spec.frames));
-  EXPECT_EQ(width, spec.width);
-  EXPECT_EQ(height, spec.height);
-  for (int32_t k = 0; k < spec.frames; ++k)
-    EXPECT_TRUE(sameBits(pages[k], expectedTemperatures(spec, k, kFileEnv))) << "page " << k;
+  ASSERT_EQ(pages.size(), static_cast<std::size_t>(shape.frames));
+  EXPECT_EQ(width, shape.width);
+  EXPECT_EQ(height, shape.height);
+  for (int32_t k = 0; k < shape.frames; ++k)
+    EXPECT_TRUE(sameBits(pages[k], expectedTemperatures(shape, k, kFileEnv))) << "page " << k;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -105,22 +105,22 @@ INSTANTIATE_TEST_SUITE_P(
     testsupport::ByName());
 
 TEST(ConvertToTiff, OverriddenParametersAreTheOnesConverted) {
-  const StreamSpec spec{.frames = 1};
+  const StreamShape shape{.frames = 1};
   TempFolder folder;
-  writeStreamFile(folder.file("in.hxr"), spec);
+  writeStreamFile(folder.file("in.hxr"), shape);
   const ToolRun run = runTool({"convert", folder.file("in.hxr"), folder.file("out.tiff"),
                                "--emissivity", "0.5", "--atm-temp", "30", "--transmission", "0.7"});
   ASSERT_EQ(run.status, kExitOk) << run.err;
   uint32_t width = 0, height = 0;
   const auto pages = tiffPages(folder.file("out.tiff"), width, height);
   ASSERT_EQ(pages.size(), 1u);
-  EXPECT_TRUE(sameBits(pages[0], expectedTemperatures(spec, 0, {0.5f, 30.0f, 0.7f, 0.0f})));
+  EXPECT_TRUE(sameBits(pages[0], expectedTemperatures(shape, 0, {0.5f, 30.0f, 0.7f, 0.0f})));
 }
 
 TEST(ConvertToTiff, ANumberPatternGivesOneFilePerFrame) {
-  const StreamSpec spec{.frames = 4};
+  const StreamShape shape{.frames = 4};
   TempFolder folder;
-  writeStreamFile(folder.file("in.hxr"), spec);
+  writeStreamFile(folder.file("in.hxr"), shape);
   const ToolRun run =
       runTool({"convert", folder.file("in.hxr"), folder.file("f%03d.tiff"), "--frames", "1:3"});
   ASSERT_EQ(run.status, kExitOk) << run.err;
@@ -129,7 +129,7 @@ TEST(ConvertToTiff, ANumberPatternGivesOneFilePerFrame) {
   uint32_t width = 0, height = 0;
   const auto pages = tiffPages(folder.file("f002.tiff"), width, height);
   ASSERT_EQ(pages.size(), 1u);
-  EXPECT_TRUE(sameBits(pages[0], expectedTemperatures(spec, 2, kFileEnv)));
+  EXPECT_TRUE(sameBits(pages[0], expectedTemperatures(shape, 2, kFileEnv)));
 }
 
 // ---- stream files --------------------------------------------------------------------
@@ -148,9 +148,9 @@ class CutStream : public ::testing::TestWithParam<CutCase> {};
 
 TEST_P(CutStream, HoldsTheChosenFramesAndTheTimeBetweenThem) {
   const auto& c = GetParam();
-  const StreamSpec spec{.version = 17, .frames = 6, .timing = 1000};
+  const StreamShape shape{.version = 17, .frames = 6, .timing = 1000};
   TempFolder folder;
-  writeStreamFile(folder.file("in.hxr"), spec);
+  writeStreamFile(folder.file("in.hxr"), shape);
   std::vector<std::string> words = {"convert", folder.file("in.hxr"), folder.file("cut.hxr")};
   words.insert(words.end(), c.options.begin(), c.options.end());
   const ToolRun run = runTool(words);
@@ -186,9 +186,9 @@ INSTANTIATE_TEST_SUITE_P(
 // ---- snapshots and pictures ----------------------------------------------------------
 
 TEST(ConvertToSnapshot, CarriesTheFramesRawCountsAndParameters) {
-  const StreamSpec spec{.version = 32, .width = 384, .height = 288, .frames = 3};
+  const StreamShape shape{.version = 32, .width = 384, .height = 288, .frames = 3};
   TempFolder folder;
-  writeStreamFile(folder.file("in.hxr"), spec);
+  writeStreamFile(folder.file("in.hxr"), shape);
   const ToolRun run = runTool({"convert", folder.file("in.hxr"), folder.file("shot.jpg"),
                                "--frames", "2", "--palette", "Iron"});
   ASSERT_EQ(run.status, kExitOk) << run.err;
@@ -207,9 +207,9 @@ TEST(ConvertToSnapshot, CarriesTheFramesRawCountsAndParameters) {
 }
 
 TEST(ConvertSnapshot, ItsFrameConvertsLikeAStreamFrame) {
-  const StreamSpec spec{.version = 17, .frames = 2};
+  const StreamShape shape{.version = 17, .frames = 2};
   TempFolder folder;
-  writeStreamFile(folder.file("in.hxr"), spec);
+  writeStreamFile(folder.file("in.hxr"), shape);
   ASSERT_EQ(
       runTool({"convert", folder.file("in.hxr"), folder.file("shot.jpg"), "--frames", "1"}).status,
       kExitOk);
@@ -220,8 +220,9 @@ TEST(ConvertSnapshot, ItsFrameConvertsLikeAStreamFrame) {
   uint32_t width = 0, height = 0;
   const auto pages = tiffPages(folder.file("shot.tiff"), width, height);
   ASSERT_EQ(pages.size(), 1u);
-  EXPECT_TRUE(sameBits(
-      pages[0], expectedTemperatures(spec, 1, {900 * 0.001f, 21500 * 0.001f, 800 * 0.001f, 0.0f})));
+  EXPECT_TRUE(
+      sameBits(pages[0],
+               expectedTemperatures(shape, 1, {900 * 0.001f, 21500 * 0.001f, 800 * 0.001f, 0.0f})));
 }
 
 // Width and height from a PNG's header chunk.
@@ -237,9 +238,9 @@ std::pair<uint32_t, uint32_t> pngSize(const std::string& path) {
 }
 
 TEST(ConvertToPng, WritesOnePicturePerFrameOfTheImagesSize) {
-  const StreamSpec spec{.version = 17, .width = 320, .height = 240, .frames = 3};
+  const StreamShape shape{.version = 17, .width = 320, .height = 240, .frames = 3};
   TempFolder folder;
-  writeStreamFile(folder.file("in.hxr"), spec);
+  writeStreamFile(folder.file("in.hxr"), shape);
   const ToolRun run = runTool({"convert", folder.file("in.hxr"), folder.file("p%d.png"), "--level",
                                "40", "--span", "20", "--invert"});
   ASSERT_EQ(run.status, kExitOk) << run.err;
@@ -249,17 +250,17 @@ TEST(ConvertToPng, WritesOnePicturePerFrameOfTheImagesSize) {
 
 #ifdef IRDEX_CLI_HAVE_EXPORTS
 TEST(ConvertToCsv, EqualsTheAnalyzersTemperatureMapOfTheFrame) {
-  const StreamSpec spec{.version = 17, .frames = 3};
+  const StreamShape shape{.version = 17, .frames = 3};
   TempFolder folder;
-  writeStreamFile(folder.file("in.hxr"), spec);
+  writeStreamFile(folder.file("in.hxr"), shape);
   const ToolRun run =
       runTool({"convert", folder.file("in.hxr"), folder.file("map.csv"), "--frames", "1"});
   ASSERT_EQ(run.status, kExitOk) << run.err;
   std::ifstream file(folder.file("map.csv"), std::ios::binary);
   const std::string written((std::istreambuf_iterator<char>(file)),
                             std::istreambuf_iterator<char>());
-  EXPECT_EQ(written, solvane::exports::formatTemperatureMap(expectedTemperatures(spec, 1, kFileEnv),
-                                                            spec.width, spec.height));
+  EXPECT_EQ(written, solvane::exports::formatTemperatureMap(
+                         expectedTemperatures(shape, 1, kFileEnv), shape.width, shape.height));
 }
 
 // The movie header's microseconds per frame ("avih" follows the RIFF and LIST heads).
@@ -283,9 +284,9 @@ class ConvertToMovie : public ::testing::TestWithParam<MovieCase> {};
 
 TEST_P(ConvertToMovie, PlaysAtThePaceOfTheRecording) {
   // Frames 100 ms apart (10,000 steps of 10 us): a 10 Hz recording.
-  const StreamSpec spec{.version = 17, .frames = 5, .timing = 10000};
+  const StreamShape shape{.version = 17, .frames = 5, .timing = 10000};
   TempFolder folder;
-  writeStreamFile(folder.file("in.hxr"), spec);
+  writeStreamFile(folder.file("in.hxr"), shape);
   std::vector<std::string> words = {"convert", folder.file("in.hxr"), folder.file("run.avi")};
   words.insert(words.end(), GetParam().options.begin(), GetParam().options.end());
   // The file's time values grow by one step a frame; the pace follows their mean.
@@ -316,7 +317,7 @@ class BadConversion : public ::testing::TestWithParam<BadInputCase> {};
 
 TEST_P(BadConversion, FailsWithOneLineNamingTheProblem) {
   TempFolder folder;
-  writeStreamFile(folder.file("in.hxr"), StreamSpec{.frames = 3});
+  writeStreamFile(folder.file("in.hxr"), StreamShape{.frames = 3});
   std::ofstream(folder.file("notes.hxr")) << "not a stream";
   std::ofstream(folder.file("notes.txt")) << "plain text";
   std::vector<std::string> words;
@@ -362,7 +363,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(InterruptedConversion, LeavesTheOutputAsItWas) {
   TempFolder folder;
-  writeStreamFile(folder.file("in.hxr"), StreamSpec{.frames = 3});
+  writeStreamFile(folder.file("in.hxr"), StreamShape{.frames = 3});
   std::ofstream(folder.file("out.tiff")) << "old";
   const std::atomic<bool> interrupted{true};
   const ToolRun run =
@@ -382,7 +383,7 @@ TEST(Info, DescribesAStreamFile) {
   TempFolder folder;
   writeStreamFile(
       folder.file("in.hxr"),
-      StreamSpec{.version = 32, .width = 384, .height = 288, .frames = 4, .timing = 2000});
+      StreamShape{.version = 32, .width = 384, .height = 288, .frames = 4, .timing = 2000});
   const ToolRun run = runTool({"info", "--json", folder.file("in.hxr")});
   ASSERT_EQ(run.status, kExitOk) << run.err;
   for (const char* field : {"\"kind\": \"stream\"", "\"version\": 32", "\"family\": \"KS\"",
@@ -396,8 +397,8 @@ TEST(Info, DescribesAStreamFile) {
 TEST(Info, GivesTheFramesTimeStampsOfFilesThatHaveThem) {
   TempFolder folder;
   writeStreamFile(folder.file("new.hxr"),
-                  StreamSpec{.version = 32, .width = 384, .height = 288, .frames = 2});
-  writeStreamFile(folder.file("old.hxr"), StreamSpec{.version = 17, .frames = 2});
+                  StreamShape{.version = 32, .width = 384, .height = 288, .frames = 2});
+  writeStreamFile(folder.file("old.hxr"), StreamShape{.version = 17, .frames = 2});
   const ToolRun stamped = runTool({"info", "--json", folder.file("new.hxr")});
   const ToolRun plain = runTool({"info", "--json", folder.file("old.hxr")});
   ASSERT_EQ(stamped.status, kExitOk) << stamped.err;
@@ -410,7 +411,7 @@ TEST(Info, GivesTheFramesTimeStampsOfFilesThatHaveThem) {
 
 TEST(Info, DescribesTheOtherFilesWhenOneFails) {
   TempFolder folder;
-  writeStreamFile(folder.file("in.hxr"), StreamSpec{.frames = 2});
+  writeStreamFile(folder.file("in.hxr"), StreamShape{.frames = 2});
   const ToolRun run = runTool({"info", folder.file("gone.hxr"), folder.file("in.hxr")});
   EXPECT_EQ(run.status, kExitFailure);
   EXPECT_TRUE(run.oneErrorLine()) << run.err;
