@@ -11,7 +11,8 @@ beside what it is compared with. A frame size "WxH" (or "size:384" / "size:640")
 fills the frame column.
 
 With repetitions, the median of each benchmark is used. Times are CPU time per frame, except for benchmarks measured in real time (names ending in
-"/real_time": network and file paths), as the machine may be shared while the suite runs.
+"/real_time": network and file paths; "/manual_time": paths that time several frames at once and
+report the time per frame), as the machine may be shared while the suite runs.
 """
 import json
 import re
@@ -22,7 +23,7 @@ KNOWN_SIZES = {"384": "384x288", "640": "640x480"}
 
 def per_frame_ns(row):
     scale = {"ns": 1.0, "us": 1e3, "ms": 1e6, "s": 1e9}[row.get("time_unit", "ns")]
-    key = "real_time" if row["name"].endswith("/real_time") else "cpu_time"
+    key = "real_time" if row["name"].endswith(("/real_time", "/manual_time")) else "cpu_time"
     return row[key] * scale
 
 
@@ -35,7 +36,7 @@ def pretty(ns):
 
 
 def plain(name):
-    return re.sub(r"/real_time$", "", name)
+    return re.sub(r"/(real|manual)_time$", "", name)
 
 
 def parse_label(label):

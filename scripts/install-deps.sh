@@ -17,6 +17,8 @@ packages=(
   libcairo2-dev libfontconfig-dev fonts-liberation fonts-dejavu-core
   # snapshots
   libjpeg62-turbo-dev libturbojpeg0-dev libpng-dev
+  # float TIFF output of the command-line tool
+  libtiff-dev
   # the optional stylesheet of the analyzer's object file
   libxslt1-dev
   # camera discovery over DNS-SD
