@@ -16,7 +16,7 @@
 
 namespace irdex {
 // Failure messages name the path, not its bytes.
-void PrintTo(CpuLevel level, std::ostream* out) { *out << cpuLevelName(level); }
+inline void PrintTo(CpuLevel level, std::ostream* out) { *out << cpuLevelName(level); }
 
 namespace ks {
 namespace {
