@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "temperature/conversion.h"
+#include "temperature/count_lookup.h"
 #include "temperature/image_size.h"
 #include "temperature/ks_calibration.h"
 
@@ -134,8 +135,7 @@ SdkStatus calibratedImageTemps(const IRFrame& frame, int width, int height, cons
   const KSRangeCal* cal = calibratedRange(*slot, range);
   if (cal && pixels >= temperature::kCountTableMinUses) {
     if (const auto table = rangeTable(*cal, params)) {
-      const float* values = table->data();
-      for (int64_t k = 0; k < pixels; ++k) out[k] = values[counts[k]];
+      temperature::lookUpCounts(counts, pixels, table->data(), out);
       return SDK_SUCCESS;
     }
   }
