@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <vector>
 
 #include "records/byte_order.h"
@@ -236,10 +237,29 @@ __attribute__((target("avx2"))) void bilateralFour(const uint8_t* centre, std::p
     total = _mm256_add_pd(total, weight);
     weighted = _mm256_add_pd(weighted, _mm256_mul_pd(weight, _mm256_cvtepi32_pd(v)));
   }
-  alignas(32) double weightedLanes[4], totalLanes[4];
-  _mm256_store_pd(weightedLanes, weighted);
-  _mm256_store_pd(totalLanes, total);
-  for (int j = 0; j < 4; ++j) out[j] = bilateralAverage(weightedLanes[j], totalLanes[j], centre[j]);
+  // The scalar average per lane: the same division; where the total is not positive or the
+  // quotient not finite, the centre; else the quotient clamped to 0 .. 255 and truncated
+  // (the clamp's order of comparisons cannot matter once NaN is excluded, and a negative
+  // zero truncates to 0 like a positive one).
+  const __m256d value = _mm256_div_pd(weighted, total);
+  const __m256d finite =
+      _mm256_cmp_pd(_mm256_andnot_pd(_mm256_set1_pd(-0.0), value),
+                    _mm256_set1_pd(std::numeric_limits<double>::max()), _CMP_LE_OQ);
+  const __m256d usable =
+      _mm256_and_pd(_mm256_cmp_pd(total, _mm256_setzero_pd(), _CMP_GT_OQ), finite);
+  const __m256d clamped =
+      _mm256_min_pd(_mm256_max_pd(value, _mm256_setzero_pd()), _mm256_set1_pd(255.0));
+  const __m128i averaged = _mm256_cvttpd_epi32(_mm256_and_pd(clamped, usable));
+  const __m128i keep = _mm256_castsi256_si128(_mm256_castpd_si256(usable));
+  const __m128i keepLanes = _mm_castps_si128(
+      _mm_shuffle_ps(_mm_castsi128_ps(keep),
+                     _mm_castsi128_ps(_mm256_extractf128_si256(_mm256_castpd_si256(usable), 1)),
+                     _MM_SHUFFLE(2, 0, 2, 0)));
+  const __m128i result = _mm_blendv_epi8(c, averaged, keepLanes);
+  const __m128i bytes = _mm_shuffle_epi8(
+      result, _mm_setr_epi8(0, 4, 8, 12, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1));
+  const auto packed = static_cast<uint32_t>(_mm_cvtsi128_si32(bytes));
+  std::memcpy(out, &packed, sizeof packed);
 }
 #endif
 
