@@ -6,6 +6,7 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -65,6 +66,10 @@ class ControllerCore : private pages::CommandPort {
   const std::vector<std::unique_ptr<pages::SettingsPageModel>>& ksPages() const { return ks_; }
   pages::SettingsPageModel* page(camera::Page page) const;
   pages::MotorDrive& motorDrive() { return motorDrive_; }
+  // The connected camera: a KT camera (its header said so), and its firmware number from
+  // the system data it sends before each header; empty while unknown.
+  bool cameraIsKt() const;
+  std::optional<uint32_t> firmwareVersion() const { return firmwareVersion_; }
 
   // "Connect" (or "Disconnect" while connected) with the address control's text.
   void connectPressed(const std::string& address);
@@ -94,6 +99,7 @@ class ControllerCore : private pages::CommandPort {
   pages::MotorDrive motorDrive_{*this};
   WindowState state_;
   uint8_t cameraVersion_ = 0;
+  std::optional<uint32_t> firmwareVersion_;
 };
 
 }  // namespace tessor

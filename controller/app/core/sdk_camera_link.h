@@ -31,6 +31,12 @@ class SdkCameraLink : public ConnectionPort {
   void sendCommand(camera::CommandIndex index) override;
   bool sendSetting(const camera::SettingCommand& command) override;
 
+  // The user palette and firmware messages; -1 without a connection, else the SDK's status.
+  int32_t sendPalette(const PaletteBlock& block);
+  int32_t sendFirmware(const FirmwareBlock& block);
+  // Told on the receive thread of every ACK (true) and NAK (false) the camera sends.
+  void setAnswerListener(std::function<void(bool acknowledged)> listener);
+
   // The last 8-bit image; for the previews of the analysis pages.
   std::vector<uint8_t> image() const;
   // The temperature of each raw count for the connected camera (empty before its header).
@@ -53,6 +59,11 @@ class SdkCameraLink : public ConnectionPort {
   std::thread receiver_;
   std::atomic<bool> stopping_{false};
   std::atomic<uint64_t> session_{0};
+
+  // Guards answerListener_, set by the window's thread and called by the receive thread.
+  std::mutex listenerMutex_;
+  std::function<void(bool)> answerListener_;
+  void answerArrived(bool acknowledged);
 
   // Owned by the receive thread while it runs.
   IRFrame frame_{};

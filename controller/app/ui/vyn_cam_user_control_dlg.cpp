@@ -15,11 +15,14 @@
 
 #include "app/core/connection_rules.h"
 #include "app/core/sdk_camera_link.h"
+#include "app/ui/camera_page_ports.h"
 #include "desktop/company_info.h"
 #include "desktop/notifier.h"
 #include "desktop/settings_store.h"
 #include "pages/ui/ks_motorized_dlg.h"
 #include "pages/ui/settings_page_widget.h"
+#include "palette/ui/tab_palette_dlg.h"
+#include "update/ui/tab_update_dlg.h"
 
 #ifndef TESSOR_VERSION
 #define TESSOR_VERSION "0.0.0"
@@ -44,6 +47,15 @@ QWidget* placeholderPage(const QString& caption) {
 constexpr int kKsImageTab = 3;
 constexpr int kKtAnalysisTab = 6;
 constexpr int kKtIsothermTab = 7;
+constexpr const char* kUpdateCaption = "Update";
+
+QScrollArea* scrolled(QWidget* page, const QString& caption) {
+  auto* scroll = new QScrollArea;
+  scroll->setWidget(page);
+  scroll->setWidgetResizable(true);
+  scroll->setAccessibleName(caption);
+  return scroll;
+}
 
 }  // namespace
 
@@ -67,6 +79,9 @@ CVynCamUserControlDlg::CVynCamUserControlDlg(Setup setup, QWidget* parent)
           setup_.settings->sync();
         }
       });
+  palettePort_ =
+      std::make_unique<tessor::WindowPalettePort>(this, *link_, *core_, *setup_.notifier);
+  updatePort_ = std::make_unique<tessor::WindowUpdatePort>(this, *link_, *core_, *setup_.notifier);
 
   timer_ = new QTimer(this);
   timer_->setSingleShot(true);
@@ -138,6 +153,9 @@ CVynCamUserControlDlg::CVynCamUserControlDlg(Setup setup, QWidget* parent)
 }
 
 CVynCamUserControlDlg::~CVynCamUserControlDlg() {
+  // The pages go before the ports they call: an update's worker is stopped and joined here.
+  delete updateTab_;
+  delete palettePage_;
   // The receive thread ends before the window it reports to.
   link_->close();
 }
@@ -146,16 +164,14 @@ void CVynCamUserControlDlg::buildTabs() {
   auto wrap = [this](pages::SettingsPageModel& model) {
     auto* widget = new pages::SettingsPageWidget(model);
     pageWidgets_[model.page()] = widget;
-    auto* scroll = new QScrollArea;
-    scroll->setWidget(widget);
-    scroll->setWidgetResizable(true);
-    scroll->setAccessibleName(qs(model.caption()));
-    return scroll;
+    return scrolled(widget, qs(model.caption()));
   };
   ktTabs_ = new QTabWidget(this);
   ktTabs_->setAccessibleName(tr("KT settings"));
   for (const auto& model : core_->ktPages()) ktTabs_->addTab(wrap(*model), qs(model->caption()));
-  for (const char* caption : {"Palette", "Alarm", "Analysis", "Isotherm"}) {
+  palettePage_ = new tessor::CTabPaletteDlg(*palettePort_);
+  ktTabs_->addTab(scrolled(palettePage_, "Palette"), "Palette");
+  for (const char* caption : {"Alarm", "Analysis", "Isotherm"}) {
     const int index = ktTabs_->addTab(placeholderPage(caption), caption);
     ktTabs_->setTabEnabled(index, false);
   }
@@ -175,6 +191,10 @@ void CVynCamUserControlDlg::buildTabs() {
       ksTabs_->setTabEnabled(index, false);
     }
   }
+  updatePage_ = new tessor::CTabUpdateDlg(*updatePort_);
+  updateTab_ = scrolled(updatePage_, kUpdateCaption);
+  placeUpdateTab(ksTabs_);
+
   // The motorized zoom and focus window opens from the KS "System" page.
   connect(pageWidgets_.at(Page::KsSystem)->addButton(tr("Motorized Zoom/Focus")),
           &QPushButton::clicked, this, [this] {
@@ -188,6 +208,15 @@ void CVynCamUserControlDlg::buildTabs() {
 pages::SettingsPageWidget* CVynCamUserControlDlg::pageWidget(Page page) const {
   const auto found = pageWidgets_.find(page);
   return found == pageWidgets_.end() ? nullptr : found->second;
+}
+
+void CVynCamUserControlDlg::placeUpdateTab(QTabWidget* tabs) {
+  if (tabs->indexOf(updateTab_) >= 0) return;
+  for (QTabWidget* other : {ktTabs_, ksTabs_}) {
+    const int at = other->indexOf(updateTab_);
+    if (at >= 0) other->removeTab(at);
+  }
+  tabs->addTab(updateTab_, kUpdateCaption);
 }
 
 void CVynCamUserControlDlg::start(std::chrono::milliseconds wait) { timer_->start(wait); }
@@ -258,6 +287,7 @@ void CVynCamUserControlDlg::applyState() {
   ktTabs_->setTabVisible(kKtIsothermTab, state.ktAnalysisTabs);
 
   const bool kt = state.shownSet == camera::Family::KT;
+  placeUpdateTab(kt ? ktTabs_ : ksTabs_);
   ktTabs_->setVisible(kt);
   ktTabs_->setEnabled(kt && state.setEnabled);
   ksTabs_->setVisible(!kt);
