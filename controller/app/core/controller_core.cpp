@@ -142,6 +142,7 @@ void ControllerCore::initializePressed() {
     // Video, Display, System, Comm: the catalogue's order.
     for (Page page : {Page::KtVideo, Page::KtDisplay, Page::KtSystem, Page::KtComm})
       this->page(page)->restoreDefaults();
+    if (restoreOthers_) restoreOthers_();
   } else {
     link_.sendSetting(camera::SettingCommand{camera::SettingId::Initialise});
   }

@@ -70,6 +70,10 @@ class ControllerCore : private pages::CommandPort {
   // the system data it sends before each header; empty while unknown.
   bool cameraIsKt() const;
   std::optional<uint32_t> firmwareVersion() const { return firmwareVersion_; }
+  // The hand-written pages send through the same port as the catalogue's pages.
+  pages::CommandPort& commandPort() { return *this; }
+  // KT "Initialized": the pages outside the catalogue restore theirs after the catalogue's.
+  void setRestoreOtherPages(std::function<void()> restore) { restoreOthers_ = std::move(restore); }
 
   // "Connect" (or "Disconnect" while connected) with the address control's text.
   void connectPressed(const std::string& address);
@@ -100,6 +104,7 @@ class ControllerCore : private pages::CommandPort {
   WindowState state_;
   uint8_t cameraVersion_ = 0;
   std::optional<uint32_t> firmwareVersion_;
+  std::function<void()> restoreOthers_;
 };
 
 }  // namespace tessor

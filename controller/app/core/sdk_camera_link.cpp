@@ -167,6 +167,11 @@ std::vector<uint8_t> SdkCameraLink::image() const {
   return image_;
 }
 
+SdkCameraLink::Picture SdkCameraLink::picture() const {
+  std::lock_guard lock(publishedMutex_);
+  return Picture{image_, imageWidth_, imageHeight_, imagePalette_};
+}
+
 std::vector<float> SdkCameraLink::temperatureTable() const {
   std::lock_guard lock(publishedMutex_);
   return tempTable_;
@@ -242,6 +247,9 @@ void SdkCameraLink::handleFrame() {
   }
   std::lock_guard lock(publishedMutex_);
   image_ = std::move(image);
+  imageWidth_ = width_;
+  imageHeight_ = height_;
+  if (imagePalette_.empty()) imagePalette_ = palette_;
 }
 
 void SdkCameraLink::handleHeader(uint64_t session) {

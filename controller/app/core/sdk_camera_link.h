@@ -39,6 +39,13 @@ class SdkCameraLink : public ConnectionPort {
 
   // The last 8-bit image; for the previews of the analysis pages.
   std::vector<uint8_t> image() const;
+  struct Picture {
+    std::vector<uint8_t> pixels;  // width x height 8-bit values
+    int width = 0;
+    int height = 0;
+    std::vector<uint8_t> palette;  // 256 RGB triples
+  };
+  Picture picture() const;
   // The temperature of each raw count for the connected camera (empty before its header).
   std::vector<float> temperatureTable() const;
 
@@ -79,6 +86,9 @@ class SdkCameraLink : public ConnectionPort {
   // Guards what the receive thread publishes: image_ and tempTable_.
   mutable std::mutex publishedMutex_;
   std::vector<uint8_t> image_;
+  int imageWidth_ = 0;
+  int imageHeight_ = 0;
+  std::vector<uint8_t> imagePalette_;
   std::vector<float> tempTable_;
 };
 

@@ -13,6 +13,11 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "analysis/ui/ks_alarm_config_dlg.h"
+#include "analysis/ui/tab_alarm_dlg.h"
+#include "analysis/ui/tab_isotherm_dlg.h"
+#include "analysis/ui/tab_spot_dlg.h"
+#include "analysis/ui/thermal_preview.h"
 #include "app/core/connection_rules.h"
 #include "app/core/sdk_camera_link.h"
 #include "app/ui/camera_page_ports.h"
@@ -36,14 +41,6 @@ QString qs(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// Tabs whose pages come with their own work: in place, greyed.
-QWidget* placeholderPage(const QString& caption) {
-  auto* page = new QLabel(caption);
-  page->setAccessibleName(caption);
-  page->setAlignment(Qt::AlignCenter);
-  return page;
-}
-
 constexpr int kKsImageTab = 3;
 constexpr int kKtAnalysisTab = 6;
 constexpr int kKtIsothermTab = 7;
@@ -64,12 +61,7 @@ CVynCamUserControlDlg::CVynCamUserControlDlg(Setup setup, QWidget* parent)
   link_ = std::make_unique<tessor::SdkCameraLink>([this](tessor::ReceiverEvent event) {
     // The receive thread's reports reach the core on the window's thread, in order.
     QMetaObject::invokeMethod(
-        this,
-        [this, event = std::move(event)] {
-          core_->onEvent(event);
-          applyState();
-        },
-        Qt::QueuedConnection);
+        this, [this, event = std::move(event)] { onEvent(event); }, Qt::QueuedConnection);
   });
   tessor::ConnectTimer& connectTimer = *this;
   core_ = std::make_unique<tessor::ControllerCore>(
@@ -156,6 +148,8 @@ CVynCamUserControlDlg::~CVynCamUserControlDlg() {
   // The pages go before the ports they call: an update's worker is stopped and joined here.
   delete updateTab_;
   delete palettePage_;
+  // The region window stops the camera's stream as it closes, while the link still exists.
+  delete alarmConfigPage_;
   // The receive thread ends before the window it reports to.
   link_->close();
 }
@@ -171,10 +165,22 @@ void CVynCamUserControlDlg::buildTabs() {
   for (const auto& model : core_->ktPages()) ktTabs_->addTab(wrap(*model), qs(model->caption()));
   palettePage_ = new tessor::CTabPaletteDlg(*palettePort_);
   ktTabs_->addTab(scrolled(palettePage_, "Palette"), "Palette");
-  for (const char* caption : {"Alarm", "Analysis", "Isotherm"}) {
-    const int index = ktTabs_->addTab(placeholderPage(caption), caption);
-    ktTabs_->setTabEnabled(index, false);
-  }
+  pages::CommandPort& port = core_->commandPort();
+  alarmPage_ = new analysis::CTabAlarmDlg(port, *setup_.notifier);
+  ktTabs_->addTab(scrolled(alarmPage_, "Alarm"), "Alarm");
+  spotPage_ = new analysis::CTabSpotDlg(port);
+  ktTabs_->addTab(scrolled(spotPage_, "Analysis"), "Analysis");
+  isothermPage_ = new analysis::CTabIsothermDlg(port);
+  ktTabs_->addTab(scrolled(isothermPage_, "Isotherm"), "Isotherm");
+  // "Initialized" on a KT camera: Alarm, Analysis, Isotherm after the catalogue's pages; the
+  // last two only for cameras that have them.
+  core_->setRestoreOtherPages([this] {
+    alarmPage_->restoreDefaults();
+    if (core_->state().ktAnalysisTabs) {
+      spotPage_->restoreDefaults();
+      isothermPage_->restoreDefaults();
+    }
+  });
 
   ksTabs_ = new QTabWidget(this);
   ksTabs_->setAccessibleName(tr("KS settings"));
@@ -187,8 +193,8 @@ void CVynCamUserControlDlg::buildTabs() {
     }
     ksTabs_->addTab(page, qs(model->caption()));
     if (model->page() == Page::KsAlarm) {
-      const int index = ksTabs_->addTab(placeholderPage("Alarm Config"), "Alarm Config");
-      ksTabs_->setTabEnabled(index, false);
+      alarmConfigPage_ = new analysis::CKSAlarmConfigDlg(core_->commandPort(), *setup_.notifier);
+      ksTabs_->addTab(scrolled(alarmConfigPage_, "Alarm Config"), "Alarm Config");
     }
   }
   updatePage_ = new tessor::CTabUpdateDlg(*updatePort_);
@@ -208,6 +214,30 @@ void CVynCamUserControlDlg::buildTabs() {
 pages::SettingsPageWidget* CVynCamUserControlDlg::pageWidget(Page page) const {
   const auto found = pageWidgets_.find(page);
   return found == pageWidgets_.end() ? nullptr : found->second;
+}
+
+void CVynCamUserControlDlg::onEvent(const tessor::ReceiverEvent& event) {
+  core_->onEvent(event);
+  if (const auto* header = std::get_if<tessor::HeaderArrived>(&event);
+      header && core_->state().link == tessor::LinkState::Connected) {
+    if (core_->cameraIsKt()) {
+      alarmPage_->loadHeader(header->header);
+      spotPage_->loadHeader(header->header);
+      isothermPage_->loadHeader(header->header);
+    } else {
+      alarmConfigPage_->loadHeader(header->header);
+    }
+  } else if (std::holds_alternative<tessor::ImageReady>(event)) {
+    const auto picture = link_->picture();
+    if (core_->cameraIsKt()) {
+      // The KT previews of "Alarm" and "Analysis".
+      for (analysis::ThermalPreview* preview : {alarmPage_->preview(), spotPage_->preview()})
+        preview->showFrame(picture.pixels, picture.width, picture.height, picture.palette);
+    } else if (auto* setup = alarmConfigPage_->setupDialog()) {
+      setup->showFrame(picture.pixels, picture.width, picture.height, picture.palette);
+    }
+  }
+  applyState();
 }
 
 void CVynCamUserControlDlg::placeUpdateTab(QTabWidget* tabs) {
