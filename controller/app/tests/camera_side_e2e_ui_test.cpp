@@ -194,6 +194,26 @@ class CameraSideTest : public QObject {
     QCOMPARE(logged[40], (Logged{0x0B03, 0x0200, 0xFF0000, 35536u << 16 | 200u, 0}));
   }
 
+  void ksCameraReportsTheRegionAlarmItWasSet() {
+    tessor_test::WindowUnderTest ui;
+    auto sim = connected(ui, "va320", 33);
+    QVERIFY(sim);
+    analysis::CKSAlarmConfigDlg* config = ui.window->alarmConfigPage();
+    named<QComboBox>(config, "Alarm Mode")->setCurrentIndex(0);  // "Maximum"
+    named<QComboBox>(config, "Alarm Enable")->setCurrentIndex(1);
+    named<QComboBox>(config, "Alarm-Output")->setCurrentIndex(1);
+    named<QDoubleSpinBox>(config, "Alarm Temperature")->setValue(50.0);
+    named<QPushButton>(config, "Set Alarm")->click();
+    // The scene's hot disc is far above 50 degrees: the first frame crosses.
+    named<QPushButton>(config, "Setup")->click();
+    QVERIFY(sim->waitForCommand(
+        [](const irsim::LogEntry& e) {
+          return e.note.rfind("region alarm mode 0 above 50.0", 0) == 0;
+        },
+        std::chrono::milliseconds(kEventBoundMs)));
+    config->setupDialog()->close();
+  }
+
   void ksRegionAlarmAndRegionWindow() {
     tessor_test::WindowUnderTest ui;
     auto sim = connected(ui, "va320", 33);
