@@ -112,7 +112,9 @@ void ThermalPreview::mouseReleaseEvent(QMouseEvent* event) {
   }
   const QPoint a = toCamera(dragStart_);
   const QPoint b = toCamera(dragNow_);
-  emit rectangleDrawn(QRect(a, b).normalized());
+  // Built from the corners' extremes: QRect::normalized() is off by one for reversed drags.
+  emit rectangleDrawn(QRect(QPoint(std::min(a.x(), b.x()), std::min(a.y(), b.y())),
+                            QPoint(std::max(a.x(), b.x()), std::max(a.y(), b.y()))));
 }
 
 }  // namespace analysis

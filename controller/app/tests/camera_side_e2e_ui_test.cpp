@@ -158,11 +158,9 @@ class CameraSideTest : public QObject {
     named<QComboBox>(iso, "Isotherm 1 Position")->setCurrentIndex(0);  // "Top"
     named<QDoubleSpinBox>(iso, "Isotherm 1 Top")->setValue(30.0);
     named<QPushButton>(iso, "Send Isotherm")->click();
-    QTRY_COMPARE_WITH_TIMEOUT(settingsLogged(*sim).size(), size_t{2}, kEventBoundMs);
-    const Logged first = settingsLogged(*sim)[0];
-    QCOMPARE(first.id, uint16_t{0x0B03});
-    QCOMPARE(first.value, uint16_t{0x0101});
-    QCOMPARE(first.word2, 300u << 16 | 30000u);
+    const auto isotherms = expected(iso->model().sendIsotherms());
+    QTRY_COMPARE_WITH_TIMEOUT(settingsLogged(*sim), isotherms, kEventBoundMs);
+    QCOMPARE(isotherms[0], (Logged{0x0B03, 0x0101, 0x0000FF, 300u << 16 | 30000u, 0}));
 
     sim->clearCommandLog();
     analysis::CTabSpotDlg* spots = ui.window->spotPage();
