@@ -63,7 +63,7 @@ QWidget* CTabAlarmDlg::buildAlarm(size_t index) {
   }
   grid->addLayout(functions, 0, 0, 1, 4);
   c.condition = form::list(prefix + "Condition", kAlarmConditionNames, group);
-  c.value = form::spin(prefix + "Value", -100, 2000, group);
+  c.value = form::spin(prefix + "Value", -400, 4000, group);  // Fahrenheit too
   c.duration = form::spin(prefix + "Duration", 0, 255, group);
   c.roiUsed = form::check("ROI Used", group);
   c.roiUsed->setAccessibleName(prefix + "ROI Used");

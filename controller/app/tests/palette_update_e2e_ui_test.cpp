@@ -5,8 +5,8 @@
 #include <QComboBox>
 #include <QFileDialog>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTest>
