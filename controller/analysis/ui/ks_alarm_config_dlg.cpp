@@ -7,6 +7,7 @@
 
 #include "analysis/ui/page_form.h"
 #include "analysis/ui/thermal_preview.h"
+#include "camera/camera_models.h"
 
 namespace analysis {
 
@@ -24,8 +25,8 @@ QString unitText(ShownUnit unit) { return unit == ShownUnit::Fahrenheit ? " \u00
 
 CKSRoiSetupDlg::CKSRoiSetupDlg(pages::CommandPort& port,
                                std::array<KsRegion, kRegionCount>& regions, ShownUnit unit,
-                               QWidget* parent)
-    : QDialog(parent), port_(port), regions_(regions), unit_(unit) {
+                               QSize pictureSize, QWidget* parent)
+    : QDialog(parent), port_(port), regions_(regions), unit_(unit), pictureSize_(pictureSize) {
   setWindowTitle("ROI Setup");
   setAccessibleName("ROI Setup");
   auto* layout = new QHBoxLayout(this);
@@ -112,7 +113,7 @@ void CKSRoiSetupDlg::selectRegion(int index) { region_->setCurrentIndex(index); 
 
 void CKSRoiSetupDlg::changeRegion(const KsRegion& changed) {
   const size_t index = static_cast<size_t>(region_->currentIndex());
-  const QSize picture = preview_->cameraSize();
+  const QSize picture = preview_->framesShown() > 0 ? preview_->cameraSize() : pictureSize_;
   const KsRegion region = clampedRegion(changed, picture.width(), picture.height());
   KsRegion& held = regions_[index];
   const bool geometry = region.mode != held.mode || region.x != held.x || region.y != held.y ||
@@ -238,6 +239,8 @@ void CKSAlarmConfigDlg::refresh() {
 
 void CKSAlarmConfigDlg::loadHeader(HeaderBytes header) {
   unit_ = shownUnitOf(header);
+  if (const auto geometry = camera::controllerFrameGeometry(header[4], header[5], header[6]))
+    pictureSize_ = QSize(geometry->width, geometry->height);
   refresh();
 }
 
@@ -248,7 +251,7 @@ void CKSAlarmConfigDlg::setAlarm() {
 
 void CKSAlarmConfigDlg::openSetup() {
   if (!setup_) {
-    setup_ = new CKSRoiSetupDlg(port_, regions_, unit_, this);
+    setup_ = new CKSRoiSetupDlg(port_, regions_, unit_, pictureSize_, this);
     setup_->setAttribute(Qt::WA_DeleteOnClose);
   }
   setup_->show();

@@ -27,8 +27,9 @@ class CKSRoiSetupDlg : public QDialog {
   Q_OBJECT
 
  public:
+  // `pictureSize`: the camera's picture, which regions are held within until frames come.
   CKSRoiSetupDlg(pages::CommandPort& port, std::array<KsRegion, kRegionCount>& regions,
-                 ShownUnit unit, QWidget* parent = nullptr);
+                 ShownUnit unit, QSize pictureSize, QWidget* parent = nullptr);
   ~CKSRoiSetupDlg() override;
 
   void showFrame(const std::vector<uint8_t>& pixels, int width, int height,
@@ -51,6 +52,7 @@ class CKSRoiSetupDlg : public QDialog {
   pages::CommandPort& port_;
   std::array<KsRegion, kRegionCount>& regions_;
   ShownUnit unit_;
+  QSize pictureSize_;
   bool streaming_ = false;
   bool refreshing_ = false;
   QComboBox* region_ = nullptr;
@@ -87,6 +89,7 @@ class CKSAlarmConfigDlg : public QWidget {
   desktop::Notifier& notifier_;
   KsRegionAlarm alarm_;
   ShownUnit unit_ = ShownUnit::Celsius;
+  QSize pictureSize_{384, 288};
   std::array<KsRegion, kRegionCount> regions_{};
   QComboBox* mode_ = nullptr;
   QComboBox* enable_ = nullptr;

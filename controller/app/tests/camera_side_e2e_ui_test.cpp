@@ -259,6 +259,15 @@ class CameraSideTest : public QObject {
         },
         std::chrono::milliseconds(kEventBoundMs)));
 
+    // A region is held inside the camera's 384 x 288 picture.
+    named<QSpinBox>(setup, "X")->setValue(1000);
+    QVERIFY(sim->waitForCommand(
+        [](const irsim::LogEntry& e) {
+          return e.settingId == 0x0422 && e.words[0] >> 16 == 383 && e.words[1] == 1u << 16;
+        },
+        std::chrono::milliseconds(kEventBoundMs)));
+    QCOMPARE(named<QSpinBox>(setup, "X")->value(), 383);
+
     setup->close();
     QVERIFY(
         sim->waitForCommand([](const irsim::LogEntry& e) { return e.type == kStopStreamPacket; },
