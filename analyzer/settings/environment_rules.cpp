@@ -178,4 +178,15 @@ int32_t storedFromRgb(Rgb colour) {
                               (uint32_t{colour.blue} << 16));
 }
 
+void applyChanges(AnalyzerSettings& target, const AnalyzerSettings& from,
+                  const AnalyzerSettings& to) {
+  for (const SettingKey& key : settingKeys()) {
+    std::visit(
+        [&](auto member) {
+          if (!(from.*member == to.*member)) target.*member = to.*member;
+        },
+        key.field);
+  }
+}
+
 }  // namespace solvane::settings

@@ -71,4 +71,9 @@ int32_t storedFromRgb(Rgb colour);
 inline constexpr int32_t kMinimumFontSize = 6;
 inline constexpr int32_t kMaximumFontSize = 72;
 
+// Writes into `target` every key whose value differs between `from` and `to`: a dialog's
+// changes land on the settings as they are now, not as they were when it opened.
+void applyChanges(AnalyzerSettings& target, const AnalyzerSettings& from,
+                  const AnalyzerSettings& to);
+
 }  // namespace solvane::settings

@@ -96,6 +96,11 @@ void FramePipeline::keepStill(const IRFrame& frame, const CameraState& camera,
   still_.valid = count > 0;
 }
 
+void FramePipeline::changeStillInput(const std::function<void(PipelineInput&)>& change) {
+  std::lock_guard run(runMutex_);
+  change(still_.input);
+}
+
 bool FramePipeline::reprocessStill() {
   std::lock_guard run(runMutex_);
   if (!still_.valid) return false;

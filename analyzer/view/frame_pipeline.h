@@ -132,6 +132,8 @@ class FramePipeline {
   // Runs the stages again on the still frame with the current choices (palette, filters):
   // a frozen picture takes them at once. False when there is no still frame.
   bool reprocessStill();
+  // Changed settings reach the still frame too (its next re-render uses them).
+  void changeStillInput(const std::function<void(PipelineInput&)>& change);
 
   // The last composed frame, shared: no copy.
   std::shared_ptr<const ComposedFrame> latest() const;

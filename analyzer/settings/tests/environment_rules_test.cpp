@@ -191,10 +191,19 @@ INSTANTIATE_TEST_SUITE_P(Labels, LabelColour,
                            return testName(info.param.label);
                          });
 
-TEST(Choices, MethodValuesAreTheirPositions) {
-  for (size_t i = 0; i < inputMethods().size(); ++i) EXPECT_EQ(inputMethods()[i].value, int(i));
-  for (size_t i = 0; i < outputMethods().size(); ++i) EXPECT_EQ(outputMethods()[i].value, int(i));
-  EXPECT_EQ(std::string(temperatureUnits()[1].name), "Fahrenheit");
+TEST(DialogChanges, LandOnTheSettingsAsTheyAreNowAndLeaveOtherKeys) {
+  const AnalyzerSettings opened = defaultSettings({"", "/pictures"});
+  AnalyzerSettings edited = opened;
+  edited.tempUnit = 1;
+  edited.gamma = 2.5f;
+  AnalyzerSettings now = opened;
+  now.camName = "Thermal";  // named by a connection while the dialog was open
+  now.emissivity = 0.5f;
+  applyChanges(now, opened, edited);
+  EXPECT_EQ(now.tempUnit, 1);
+  EXPECT_FLOAT_EQ(now.gamma, 2.5f);
+  EXPECT_EQ(now.camName, "Thermal");
+  EXPECT_FLOAT_EQ(now.emissivity, 0.5f);
 }
 
 }  // namespace
