@@ -39,10 +39,8 @@ LiveController::LiveController(CMainFrame& frame, CVynCamSDKDoc& document, Notif
       input.agc = agc;
       input.showMouseTemp = s.showMouseTemp;
     });
-    if (lastMouseTemp_) {
-      frame.statusPane(StatusPane::Temperature)
-          ->setText(qs(temperatureText(inUnit(*lastMouseTemp_, s.tempUnit), s.tempUnit)));
-    }
+    const float shown = lastMouseTemp_ ? inUnit(*lastMouseTemp_, s.tempUnit) : 0.0f;
+    frame.statusPane(StatusPane::Temperature)->setText(qs(temperatureText(shown, s.tempUnit)));
     rerenderStill();
   });
   connect(view_, &CVynCamSDKView::mouseRead, this,
