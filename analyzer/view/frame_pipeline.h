@@ -186,6 +186,7 @@ class FramePipeline {
   std::array<uint8_t, 768> palette_{};
   FilterState filters_;
   uint64_t cadence_ = 0;
+  std::optional<float> carriedPlateau_;  // APE/SAPE: the plateau the last live frame left
   std::shared_ptr<const ComposedFrame> done_;
   std::optional<std::pair<float, float>> announcedLevelSpan_;
 };
