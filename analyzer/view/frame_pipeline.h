@@ -132,6 +132,8 @@ class FramePipeline {
   // Runs the stages again on the still frame with the current choices (palette, filters):
   // a frozen picture takes them at once. False when there is no still frame.
   bool reprocessStill();
+  // Changed settings reach the still frame too (its next re-render uses them).
+  void changeStillInput(const std::function<void(PipelineInput&)>& change);
 
   // The last composed frame, shared: no copy.
   std::shared_ptr<const ComposedFrame> latest() const;
@@ -184,6 +186,7 @@ class FramePipeline {
   std::array<uint8_t, 768> palette_{};
   FilterState filters_;
   uint64_t cadence_ = 0;
+  std::optional<float> carriedPlateau_;  // APE/SAPE: the plateau the last live frame left
   std::shared_ptr<const ComposedFrame> done_;
   std::optional<std::pair<float, float>> announcedLevelSpan_;
 };

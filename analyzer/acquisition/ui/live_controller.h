@@ -5,6 +5,7 @@
 
 #include "acquisition/ui/camera_search_controller.h"
 #include "acquisition/ui/link_controller.h"
+#include "settings/ui/environment_controller.h"
 #include "view/frame_pipeline.h"
 #include "view/ui/thermal_view.h"
 #include "view/ui/view_options_controller.h"
@@ -65,6 +66,8 @@ class LiveController : public QObject {
   LinkController* link_ = nullptr;
   ViewOptionsController* viewOptions_ = nullptr;
   CameraSearchController* search_ = nullptr;
+  settings::EnvironmentController* environment_ = nullptr;
+  std::optional<float> lastMouseTemp_;  // the status bar reads it again in a new unit
 };
 
 }  // namespace solvane

@@ -125,6 +125,10 @@ INSTANTIATE_TEST_SUITE_P(
                  .checked = true},
         LookCase{
             .name = "filterIsNoToggle", .state = {}, .command = filterCommand(3), .enabled = true},
+        LookCase{.name = "environmentDialogAtHandWhileAcquiring",
+                 .state = [](CommandContext& c) { c.acquiring = true; },
+                 .command = Command::Environment,
+                 .enabled = true},
         LookCase{.name = "pendingFeatureStaysOff",
                  .state = {},
                  .command = Command::LoadIrFile,
