@@ -31,7 +31,7 @@ AlarmTables sampleTables() {
 
 void typeInto(QSpinBox* box, int value) {
   box->setValue(value);
-  emit box->editingFinished();
+  Q_EMIT box->editingFinished();
 }
 
 }  // namespace
