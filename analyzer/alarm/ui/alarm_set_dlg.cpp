@@ -1,5 +1,7 @@
 #include "alarm/ui/alarm_set_dlg.h"
 
+#include "alarm/ui/set_sound_dlg.h"
+
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
@@ -150,6 +152,10 @@ CAlarmSetDlg::CAlarmSetDlg(desktop::Notifier& notifier, QWidget* parent)
   }
   grid->addWidget(play_, 3, 0);
   grid->addWidget(playLoop_, 3, 1);
+  sound_ = new QPushButton(QStringLiteral("Sound..."), actions);
+  sound_->setAccessibleName(QStringLiteral("Choose alarm sound"));
+  sound_->setAutoDefault(false);
+  grid->addWidget(sound_, 3, 2);
   layout->addWidget(actions);
 
   connect(list_, &QTreeWidget::itemSelectionChanged, this, &CAlarmSetDlg::showSelectedRow);
@@ -161,6 +167,7 @@ CAlarmSetDlg::CAlarmSetDlg(desktop::Notifier& notifier, QWidget* parent)
   connect(interval_, &QSpinBox::editingFinished, this,
           [this] { checkTimeEditor(TimeEditor::Interval); });
   connect(recordCheck_, &QCheckBox::toggled, this, &CAlarmSetDlg::enableRecordForms);
+  connect(sound_, &QPushButton::clicked, this, &CAlarmSetDlg::chooseSound);
 
   load(AlarmTables{}, AlarmSettings{}, 0);
 }
@@ -295,6 +302,18 @@ void CAlarmSetDlg::enableRecordForms() {
   for (QAbstractButton* button : recordForm_->buttons()) {
     button->setEnabled(recordCheck_->isChecked());
   }
+}
+
+void CAlarmSetDlg::chooseSound() {
+  CSetSoundDlg dialog(notifier_, this);
+  if (silenceReporter_) dialog.setSilenceReporter(silenceReporter_);
+  AlarmSettings sound = untouched_;
+  sound.playLoop = playLoop_->isChecked();
+  dialog.load(sound);
+  if (dialog.exec() != QDialog::Accepted) return;
+  dialog.store(sound);
+  untouched_.playPath = sound.playPath;
+  playLoop_->setChecked(sound.playLoop);
 }
 
 void CAlarmSetDlg::keyPressEvent(QKeyEvent* event) {

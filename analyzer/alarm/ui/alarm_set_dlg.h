@@ -9,6 +9,7 @@
 
 #include <QWidget>
 
+#include <functional>
 #include <optional>
 
 class QButtonGroup;
@@ -50,6 +51,12 @@ class CAlarmSetDlg : public QWidget {
   QDoubleSpinBox* valueEditor() const { return value_; }
   QPushButton* setButton() const { return set_; }
   QSpinBox* timeEditor(TimeEditor editor) const;
+  QPushButton* soundButton() const { return sound_; }
+
+  // Passed to the sound dialog the page opens: where its note about missing audio goes.
+  void setSilenceReporter(std::function<void(const QString&)> reporter) {
+    silenceReporter_ = std::move(reporter);
+  }
 
  protected:
   // The page lives inside a dialog: Enter confirms an entry, it does not close the dialog.
@@ -62,6 +69,7 @@ class CAlarmSetDlg : public QWidget {
   void takeCheckState(QTreeWidgetItem* item);
   void checkTimeEditor(TimeEditor editor);
   void enableRecordForms();
+  void chooseSound();
   std::optional<RowKey> selectedRow() const;
   double shownValue(float celsius) const;
   float celsiusValue(double shown) const;
@@ -90,6 +98,8 @@ class CAlarmSetDlg : public QWidget {
   QCheckBox* oneShot_;
   QCheckBox* play_;
   QCheckBox* playLoop_;
+  QPushButton* sound_;
+  std::function<void(const QString&)> silenceReporter_;
   AlarmSettings untouched_;  // settings the page shows nowhere, kept as they came
 };
 

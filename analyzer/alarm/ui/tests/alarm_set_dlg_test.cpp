@@ -1,14 +1,19 @@
 // The alarm page: what it loads it shows, what the user edits it stores, and every refusal
 // reaches the user through the notifier.
 #include "alarm/ui/alarm_set_dlg.h"
+#include "alarm/ui/set_sound_dlg.h"
 
 #include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
 #include <QDoubleSpinBox>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QtTest>
 
@@ -239,6 +244,40 @@ class AlarmSetDlgTest : public QObject {
     QTest::keyClick(box, Qt::Key_Return);
     QVERIFY(host.isVisible());
     QCOMPARE(host.result(), 0);
+  }
+
+  void soundDialogChangesThePlayPathOnlyWhenAccepted_data() {
+    QTest::addColumn<bool>("accept");
+    QTest::addColumn<QString>("path");
+    QTest::newRow("accepted") << true << "/srv/new.wav";
+    QTest::newRow("cancelled") << false << "/srv/old.wav";
+  }
+
+  void soundDialogChangesThePlayPathOnlyWhenAccepted() {
+    QFETCH(bool, accept);
+    QFETCH(QString, path);
+    AlarmSettings settings;
+    settings.playPath = "/srv/old.wav";
+    desktop::ScriptedNotifier notifier("Solvane");
+    CAlarmSetDlg page(notifier);
+    page.load(AlarmTables{}, settings, 0);
+    bool answered = false;
+    // The dialog is modal: it is answered from the event loop it runs.
+    QTimer::singleShot(0, [&] {
+      auto* dialog = qobject_cast<CSetSoundDlg*>(QApplication::activeModalWidget());
+      if (dialog == nullptr) return;
+      dialog->pathEdit()->setText("/srv/new.wav");
+      dialog->loopBox()->setChecked(true);
+      answered = true;
+      accept ? dialog->accept() : dialog->reject();
+    });
+    page.soundButton()->click();
+    QVERIFY(answered);
+    AlarmTables tables;
+    AlarmSettings stored;
+    page.store(tables, stored);
+    QCOMPARE(QString::fromStdString(stored.playPath), path);
+    QCOMPARE(stored.playLoop, accept);
   }
 
   void everyControlCarriesAnAccessibleName() {
