@@ -31,6 +31,9 @@ inline std::string caseName(std::string_view text) {
       gap = true;
     }
   }
+  // A long text (a 1,000-character label under test) names its case by its beginning.
+  constexpr std::size_t kLongest = 48;
+  if (name.size() > kLongest) name.resize(kLongest);
   return name.empty() ? std::string("unnamed") : name;
 }
 
