@@ -43,8 +43,12 @@ void GraphsController::buildPanes() {
   chart_->setObjectName("chartView");
   const std::pair<PaneName, QWidget*> panes[] = {
       {kHistogramPane, histogram_}, {kHotColdPlotPane, hotCold_}, {kChartViewPane, chart_}};
+  // Room for the axis labels: narrower, the histogram's temperatures run into each other and
+  // the trend plots elide theirs.
+  histogram_->setMinimumSize(340, 300);
+  hotCold_->setMinimumSize(300, 220);
+  chart_->setMinimumSize(300, 220);
   for (const auto& [name, body] : panes) {
-    body->setMinimumSize(240, 160);
     if (QDockWidget* pane = frame_.pane(name)) pane->setWidget(body);
   }
   refreshSaveFolder();
