@@ -1,4 +1,5 @@
-// What every suite shares: the two frame sizes and the memory-bandwidth peer.
+// What every suite shares: the two frame sizes, the memory-bandwidth peer and the look-up
+// peer.
 //
 // Labels tell scripts/bench_table.py how to print a row: "vs:<benchmark>" pairs it with a
 // peer measured in the same run, "max:<r>" after a pairing is the highest acceptable ratio of
@@ -10,6 +11,7 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 namespace irdex::bench {
@@ -33,7 +35,9 @@ std::string concat(const Parts&... parts) {
 }
 
 // A single pass that reads `inBytes` and writes `outBytes` per pixel moves as much memory
-// as a memcpy of their mean: the limit no per-pixel work can beat.
+// as a memcpy of their mean. Shown for scale only: how far a per-pixel export stays from
+// it depends on the machine's caches and memory more than on the export, so it carries no
+// limit.
 inline std::string memcpyPeer(int inBytes, int outBytes, const FrameSize& size) {
   return "BM_PeerMemcpy/in" + std::to_string(inBytes) + "_out" + std::to_string(outBytes) + "_" +
          size.name();
@@ -49,6 +53,34 @@ inline void registerMemcpyPeer(int inBytes, int outBytes, const FrameSize& size)
                                    benchmark::ClobberMemory();
                                  }
                                });
+}
+
+// The true floor of a table conversion: one look-up per pixel, out[i] = table[in[i]], with
+// the export's own input and output types (so the same loads and stores) and its own input
+// image (so the same spread of table entries in the cache). No per-pixel table export can
+// do less. Its name carries the types, e.g. "BM_PeerLookup/u16_f32_640x480".
+template <typename In, typename Out>
+std::string lookupPeer(const FrameSize& size) {
+  const std::string in = std::to_string(sizeof(In) * 8);
+  const std::string out = std::to_string(sizeof(Out) * 8);
+  return concat("BM_PeerLookup/u", in, std::is_floating_point_v<Out> ? "_f" : "_u", out, "_",
+                size.name());
+}
+
+template <typename In, typename Out>
+void registerLookupPeer(const FrameSize& size, std::vector<In> input) {
+  benchmark::RegisterBenchmark(lookupPeer<In, Out>(size).c_str(), [input](benchmark::State& state) {
+    std::vector<Out> table(std::size_t{1} << (8 * sizeof(In)));
+    for (std::size_t i = 0; i < table.size(); ++i) table[i] = static_cast<Out>(i * 3 + 1);
+    std::vector<Out> out(input.size());
+    for (auto _ : state) {
+      const In* __restrict in = input.data();
+      Out* __restrict o = out.data();
+      const Out* __restrict t = table.data();
+      for (std::size_t i = 0; i < input.size(); ++i) o[i] = t[in[i]];
+      benchmark::ClobberMemory();
+    }
+  });
 }
 
 // A pairing with its limit, as the table reads it.

@@ -7,6 +7,7 @@
 #include "bench_peers.h"
 
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #ifdef IRDEX_HAVE_OPENCV
@@ -147,7 +148,10 @@ void BM_GetGrayToPaletteImage32(benchmark::State& state) {
     benchmark::DoNotOptimize(colour.data());
   }
   setItems(state, static_cast<int64_t>(grey.size()));
-  state.SetLabel(irdex::bench::versus(irdex::bench::memcpyPeer(1, 4, sizeOf(state.range(0))), 4));
+  const auto size = sizeOf(state.range(0));
+  state.SetLabel(irdex::bench::concat(
+      irdex::bench::versus(irdex::bench::lookupPeer<uint8_t, uint32_t>(size), 1.5), " ",
+      irdex::bench::versus(irdex::bench::memcpyPeer(1, 4, size))));
 }
 BENCHMARK(BM_GetGrayToPaletteImage32)->Arg(384)->Arg(640)->ArgName("size");
 
@@ -161,9 +165,35 @@ void BM_GetIRHistogram(benchmark::State& state) {
     benchmark::DoNotOptimize(histogram.data());
   }
   setItems(state, static_cast<int64_t>(pixels.size()));
-  state.SetLabel(irdex::bench::versus(irdex::bench::memcpyPeer(2, 0, sizeOf(state.range(0))), 4));
+#ifdef IRDEX_HAVE_OPENCV
+  state.SetLabel(irdex::bench::concat(
+      irdex::bench::versus("BM_PeerCvCalcHist/size:" + std::to_string(state.range(0)), 1.5), " ",
+      irdex::bench::versus(irdex::bench::memcpyPeer(2, 0, sizeOf(state.range(0))))));
+#else
+  state.SetLabel(irdex::bench::versus(irdex::bench::memcpyPeer(2, 0, sizeOf(state.range(0)))));
+#endif
 }
 BENCHMARK(BM_GetIRHistogram)->Arg(384)->Arg(640)->ArgName("size");
+
+#ifdef IRDEX_HAVE_OPENCV
+// The same image into 65,536 bins, one per count; OpenCV clears its bins itself.
+void BM_PeerCvCalcHist(benchmark::State& state) {
+  const int width = widthOf(state.range(0)), height = heightOf(state.range(0));
+  std::vector<uint16_t> pixels = scene(width, height, 4000, 4000);
+  const cv::Mat image(height, width, CV_16UC1, pixels.data());
+  const int channels[] = {0};
+  const int bins[] = {65536};
+  const float range[] = {0.0f, 65536.0f};
+  const float* ranges[] = {range};
+  cv::Mat histogram;
+  for (auto _ : state) {
+    cv::calcHist(&image, 1, channels, cv::Mat(), histogram, 1, bins, ranges);
+    benchmark::DoNotOptimize(histogram.data);
+  }
+  setItems(state, static_cast<int64_t>(pixels.size()));
+}
+BENCHMARK(BM_PeerCvCalcHist)->Arg(384)->Arg(640)->ArgName("size");
+#endif
 
 // What one live frame costs from counts to colour: render plus palette.
 void BM_RenderAndColour(benchmark::State& state) {
@@ -185,8 +215,9 @@ void BM_RenderAndColour(benchmark::State& state) {
   setItems(state, static_cast<int64_t>(pixels.size()));
 #ifdef IRDEX_HAVE_OPENCV
   // "Min Max"/"Linear" within 1.5x of the OpenCV pipeline; the plateau methods within 2x.
-  state.SetLabel(irdex::bench::versus(
-      "BM_PeerOpenCvPipeline/size:" + std::to_string(state.range(0)), state.range(2) == 0 ? 1.5 : 2));
+  state.SetLabel(
+      irdex::bench::versus("BM_PeerOpenCvPipeline/size:" + std::to_string(state.range(0)),
+                           state.range(2) == 0 ? 1.5 : 2));
 #endif
 }
 BENCHMARK(BM_RenderAndColour)
@@ -224,6 +255,9 @@ const bool kMemcpyPeersRegistered = [] {
   for (const auto& size : irdex::bench::kSizes) {
     irdex::bench::registerMemcpyPeer(2, 0, size);
     irdex::bench::registerMemcpyPeer(1, 4, size);
+    std::vector<uint8_t> grey(static_cast<size_t>(size.pixels()));
+    for (size_t i = 0; i < grey.size(); ++i) grey[i] = static_cast<uint8_t>(i * 7);
+    irdex::bench::registerLookupPeer<uint8_t, uint32_t>(size, std::move(grey));
   }
   return true;
 }();

@@ -1,7 +1,8 @@
 // Temperature conversion of whole frames for every generation, with the analyzer's default
-// parameters and with others; the KS smoothing; region statistics over the whole frame. Each
-// beside a memcpy of the same bytes (the memory-bandwidth floor of one pass over them), and
-// the corrected version-32 conversion also beside the uncorrected one.
+// parameters and with others; the KS smoothing; region statistics over the whole frame.
+// Conversions beside a plain look-up loop of the same types over the same image, the
+// smoothing beside OpenCV's 3 x 3 box filter, the corrected version-32 conversion also beside
+// the uncorrected one; each beside a memcpy of the same bytes for scale.
 #include <benchmark/benchmark.h>
 #include <irdex.h>
 
@@ -9,6 +10,10 @@
 #include <random>
 #include <string>
 #include <vector>
+
+#ifdef IRDEX_HAVE_OPENCV
+#include <opencv2/imgproc.hpp>
+#endif
 
 #include "bench_peers.h"
 #include "records/byte_order.h"
@@ -23,8 +28,11 @@ using irdex::bench::versus;
 
 constexpr EnvParams kDefaults{0.95f, 20.0f, 1.0f, 0.0f};
 constexpr EnvParams kAdjusted{0.8f, 25.0f, 0.9f, 0.0f};
-// Single-pass exports may take at most four times the memcpy of their bytes.
-constexpr double kSinglePassLimit = 4.0;
+// A conversion reads one per-count table entry per pixel, so a plain look-up loop over the
+// same image is its floor.
+constexpr double kLookupLimit = 1.5;
+// The smoothing beside OpenCV's 3 x 3 box filter of the same 16-bit image.
+constexpr double kOpenCvLimit = 1.5;
 // Corrected version 32 may take at most twice the uncorrected time.
 constexpr double kCorrectionLimit = 2.0;
 
@@ -111,6 +119,20 @@ void loadKs(benchmark::State& state, FrameSize size) {
   }
 }
 
+#ifdef IRDEX_HAVE_OPENCV
+// The same 3 x 3 mean with the same clamp-to-edge border (OpenCV rounds where the smoothing
+// truncates, which costs the same).
+void cvBlur3x3(benchmark::State& state, FrameSize size) {
+  std::vector<uint16_t> pixels = scene(size);
+  const cv::Mat in(size.height, size.width, CV_16UC1, pixels.data());
+  cv::Mat out(size.height, size.width, CV_16UC1);
+  for (auto _ : state) {
+    cv::blur(in, out, cv::Size(3, 3), cv::Point(-1, -1), cv::BORDER_REPLICATE);
+    benchmark::ClobberMemory();
+  }
+}
+#endif
+
 void wholeFrameRegion(benchmark::State& state, uint8_t version, FrameSize size, EnvParams params) {
   const auto table = deliveredTable();
   BenchFrame f(version, size);
@@ -130,12 +152,14 @@ void wholeFrameRegion(benchmark::State& state, uint8_t version, FrameSize size, 
 void registerAll() {
   for (const FrameSize& size : kSizes) {
     // Counts in (2 bytes), temperatures out (4 bytes).
-    const std::string conversionPeer = memcpyPeer(2, 4, size);
+    const std::string conversionPeer =
+        concat(versus(irdex::bench::lookupPeer<uint16_t, float>(size), kLookupLimit), " ",
+               versus(memcpyPeer(2, 4, size)));
     for (const Generation& g : kGenerations) {
       for (const bool adjusted : {false, true}) {
         const std::string name =
             concat("BM_GetRawToTemp/", g.name, adjusted ? "_Adjusted_" : "_Default_", size.name());
-        std::string label = versus(conversionPeer, kSinglePassLimit);
+        std::string label = conversionPeer;
         if (adjusted && g.version == 32)
           label = concat(label, " ",
                          versus(concat("BM_GetRawToTemp/", g.name, "_Default_", size.name()),
@@ -149,12 +173,21 @@ void registerAll() {
       }
     }
     irdex::bench::registerMemcpyPeer(2, 4, size);
+    irdex::bench::registerLookupPeer<uint16_t, float>(size, scene(size));
 
-    const std::string smoothingPeer = memcpyPeer(2, 2, size);
+#ifdef IRDEX_HAVE_OPENCV
+    const std::string smoothingPeer =
+        concat(versus(concat("BM_PeerCvBlur3x3_16U/", size.name()), kOpenCvLimit), " ",
+               versus(memcpyPeer(2, 2, size)));
+    benchmark::RegisterBenchmark(concat("BM_PeerCvBlur3x3_16U/", size.name()).c_str(),
+                                 [=](benchmark::State& state) { cvBlur3x3(state, size); });
+#else
+    const std::string smoothingPeer = versus(memcpyPeer(2, 2, size));
+#endif
     benchmark::RegisterBenchmark(concat("BM_LoadIRCamDataKS/", size.name()).c_str(),
                                  [=](benchmark::State& state) {
                                    loadKs(state, size);
-                                   state.SetLabel(versus(smoothingPeer, kSinglePassLimit));
+                                   state.SetLabel(smoothingPeer);
                                  });
     irdex::bench::registerMemcpyPeer(2, 2, size);
 

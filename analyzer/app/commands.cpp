@@ -154,7 +154,7 @@ constexpr CommandSpec kCommands[] = {
      {},
      false,
      false,
-     true},
+     false},
     {C::PlayLoop, M::Play, "actionPlayLoop", "Play loop", {}, true, false, true},
     {C::StatusBar, M::View, "actionStatusBar", "Status Bar", {}, true},
     {C::ResetLayout, M::View, "actionResetLayout", "Reset window layout"},
@@ -225,6 +225,7 @@ CommandLooks commandLooks(const CommandContext& s) {
   for (Command always : {C::Exit, C::SetCameraIp, C::StatusBar, C::ResetLayout,
                          C::InitializeParameters, C::Help, C::About, C::CopyClipboard})
     set(always, true);
+  set(C::Environment, true);
   set(C::StatusBar, true, s.statusBar);
   set(C::PlayLoop, false, s.playLoop);
 

@@ -67,4 +67,17 @@ void CVynCamSDKApp::readSystemInformation() {
   processorCount_ = std::max(1u, std::thread::hardware_concurrency());
 }
 
+std::filesystem::path CVynCamSDKApp::helpPath() const {
+  const std::filesystem::path candidates[] = {
+      programFolder_ / ".." / "share" / "irdex" / "manual" / "index.html",
+      programFolder_ / ".." / "share" / "doc" / "irdex" / "manual" / "index.html",
+      programFolder_ / ".." / ".." / "packaging" / "manual" / "index.html",
+  };
+  for (const std::filesystem::path& candidate : candidates) {
+    std::error_code error;
+    if (std::filesystem::is_regular_file(candidate, error)) return candidate.lexically_normal();
+  }
+  return manualPath();
+}
+
 }  // namespace solvane

@@ -50,6 +50,7 @@ FilterState FramePipeline::filters() const {
 void FramePipeline::restart() {
   std::lock_guard lock(mutex_);
   cadence_ = 0;
+  carriedPlateau_.reset();
 }
 
 bool FramePipeline::attach(StageSlot slot, Stage stage) {
@@ -94,6 +95,11 @@ void FramePipeline::keepStill(const IRFrame& frame, const CameraState& camera,
   still_.level = level;
   still_.span = span;
   still_.valid = count > 0;
+}
+
+void FramePipeline::changeStillInput(const std::function<void(PipelineInput&)>& change) {
+  std::lock_guard run(runMutex_);
+  change(still_.input);
 }
 
 bool FramePipeline::reprocessStill() {
@@ -169,9 +175,24 @@ bool FramePipeline::mapToGrey(FrameContext& c) {
   c.out.height = c.height;
   c.out.grey.resize(c.count);
   AgcParams agc = c.input.agc;
+  // APE and SAPE blend each frame's plateau with the last one, kept in the record; the input
+  // is a fresh copy per frame, so the plateau is carried here. A re-render of the still frame
+  // neither reads nor moves it, so it looks the same however often it is redone.
+  const bool adaptive = agc.outputMethod == 3 || agc.outputMethod == 4;
+  if (adaptive && !c.replay) {
+    std::lock_guard lock(mutex_);
+    if (carriedPlateau_) agc.prevPlateau = *carriedPlateau_;
+  }
   if (c.source.mapToGrey(c.out.grey.data(), c.frame, c.count, c.input.table, c.input.env, &c.level,
                          &c.span, &agc) != SDK_SUCCESS)
     return false;
+  if (!c.replay) {
+    std::lock_guard lock(mutex_);
+    if (adaptive)
+      carriedPlateau_ = agc.prevPlateau;
+    else
+      carriedPlateau_.reset();
+  }
   c.level = guardLevel(c.level, c.span, c.input.rangeMin, c.input.rangeMax);
   c.out.level = c.level;
   c.out.span = c.span;

@@ -144,6 +144,8 @@ class FramePipeline {
   // The still frame is composed again with new parameters (emissivity, AGC record, manual
   // window): a frozen picture follows the controls too.
   void retuneStill(const PipelineInput& input, float level, float span);
+  // Changed settings reach the still frame too (its next re-render uses them).
+  void changeStillInput(const std::function<void(PipelineInput&)>& change);
 
   // The last composed frame, shared: no copy.
   std::shared_ptr<const ComposedFrame> latest() const;
@@ -198,6 +200,7 @@ class FramePipeline {
   std::array<uint8_t, 768> palette_{};
   FilterState filters_;
   uint64_t cadence_ = 0;
+  std::optional<float> carriedPlateau_;  // APE/SAPE: the plateau the last live frame left
   std::shared_ptr<const ComposedFrame> done_;
   std::optional<std::pair<float, float>> announcedLevelSpan_;
 };

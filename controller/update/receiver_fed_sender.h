@@ -6,6 +6,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <stop_token>
@@ -18,9 +19,15 @@ namespace tessor {
 
 class ReceiverFedFirmwareSender {
  public:
+  // Hands one block to the link; false when there is no connection to take it.
+  using BlockSend = std::function<bool(const FirmwareBlock&)>;
+
   ReceiverFedFirmwareSender(int32_t socket, IrdexTimer** keepAlive,
-                            std::chrono::milliseconds answerTimeout = std::chrono::seconds(10))
-      : socket_(socket), keepAlive_(keepAlive), answerTimeout_(answerTimeout) {}
+                            std::chrono::milliseconds answerTimeout = std::chrono::seconds(10));
+  // For a link that serialises its own sends (the keep-alive slot is shared with them).
+  explicit ReceiverFedFirmwareSender(
+      BlockSend send, std::chrono::milliseconds answerTimeout = std::chrono::seconds(10))
+      : send_(std::move(send)), answerTimeout_(answerTimeout) {}
   // Holds the answer being waited for: share it by reference, never by copy.
   ReceiverFedFirmwareSender(const ReceiverFedFirmwareSender&) = delete;
   ReceiverFedFirmwareSender& operator=(const ReceiverFedFirmwareSender&) = delete;
@@ -32,8 +39,7 @@ class ReceiverFedFirmwareSender {
   void answerArrived(bool acknowledged);
 
  private:
-  int32_t socket_;
-  IrdexTimer** keepAlive_;
+  BlockSend send_;
   std::chrono::milliseconds answerTimeout_;
   // Guards answer_: the receive thread fills it, the sending thread takes it.
   std::mutex mutex_;

@@ -2,6 +2,7 @@
 #include "acquisition/camera_facts.h"
 #include "acquisition/camera_name.h"
 #include "acquisition/frame_rate.h"
+#include "testing/case_name.h"
 #include "view/level_guard.h"
 
 #include "discovery/core/names_file.h"
@@ -33,7 +34,14 @@ INSTANTIATE_TEST_SUITE_P(Addresses, CameraIp,
                                            IpCase{"192.168.1", false}, IpCase{"", false},
                                            IpCase{"1.2.3", false}, IpCase{"1.2.3.4.5", false},
                                            IpCase{"a.b.c.d", false}, IpCase{"1..2.3", false},
-                                           IpCase{"192.168.0.1 ", false}, IpCase{"1.2.3.", false}));
+                                           IpCase{"192.168.0.1 ", false}, IpCase{"1.2.3.", false}),
+                         [](const auto& info) {
+                           [[maybe_unused]] const auto& p = info.param;
+                           [[maybe_unused]] const auto i = info.index;
+                           using testsupport::caseName;
+                           return caseName("Case", i, *p.text ? p.text : "Empty",
+                                           p.valid ? "Valid" : "Refused");
+                         });
 
 TEST(FrameRate, UserDialogArithmetic) {
   EXPECT_EQ(divisorFromSeconds(2, 30.0f), 59);
@@ -115,7 +123,13 @@ INSTANTIATE_TEST_SUITE_P(
                       ModelCase{32, 0x21, 0, 3, true, 640, 480, 4, true},
                       ModelCase{40, 0x21, 0, 3, true, 640, 480, 4, true},
                       ModelCase{33, 0x7E, 0, -1, false, 0, 0, 0, false},
-                      ModelCase{33, 1, 0, -1, false, 0, 0, 0, false}));
+                      ModelCase{33, 1, 0, -1, false, 0, 0, 0, false}),
+    [](const auto& info) {
+      [[maybe_unused]] const auto& p = info.param;
+      [[maybe_unused]] const auto i = info.index;
+      using testsupport::caseName;
+      return caseName("V", int(p.version), "Model", int(p.model), "Size", int(p.sizeCode));
+    });
 
 TEST(RangeList, OneEntryPerMaskBitWithItsName) {
   CamHeaderBlock header = headerOf(33, 0x21, 0);

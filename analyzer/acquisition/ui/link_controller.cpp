@@ -46,6 +46,7 @@ LinkController::LinkController(CMainFrame& frame, CVynCamSDKDoc& document, Notif
   buildCameraButtons();
   refreshInput();
   refreshCommands();
+  connect(&frame_, &CMainFrame::settingsChanged, this, [this] { refreshInput(); });
 }
 
 LinkController::~LinkController() {

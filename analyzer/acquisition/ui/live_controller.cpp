@@ -36,11 +36,24 @@ LiveController::LiveController(CMainFrame& frame, CVynCamSDKDoc& document, Notif
   connect(this, &LiveController::frameComposed, controls_, &ControlsController::showFrame);
   connect(this, &LiveController::frameComposed, graphs_, &GraphsController::showFrame);
   connect(link_, &LinkController::eventHandled, this, &LiveController::eventHandled);
+  environment_ = new settings::EnvironmentController(frame, document, notifier);
+  connect(&frame, &CMainFrame::settingsChanged, this, [this, &frame, &document] {
+    const AnalyzerSettings& s = document.settings();
+    pipeline_.changeStillInput([&s, agc = document.agcParams()](PipelineInput& input) {
+      input.env = EnvParams{s.emissivity, s.atmTemp, s.atmTrans, 0.0f};
+      input.agc = agc;
+      input.showMouseTemp = s.showMouseTemp;
+    });
+    const float shown = lastMouseTemp_ ? inUnit(*lastMouseTemp_, s.tempUnit) : 0.0f;
+    frame.statusPane(StatusPane::Temperature)->setText(qs(temperatureText(shown, s.tempUnit)));
+    rerenderStill();
+  });
   connect(view_, &CVynCamSDKView::mouseRead, this,
           [this, &frame, &document](int x, int y, int intensity, std::optional<float> celsius) {
             frame.statusPane(StatusPane::MousePosition)->setText(qs(mousePositionText(x, y)));
             frame.statusPane(StatusPane::Intensity)->setText(qs(intensityText(intensity)));
             if (celsius) {
+              lastMouseTemp_ = celsius;
               const int32_t unit = document.settings().tempUnit;
               frame.statusPane(StatusPane::Temperature)
                   ->setText(qs(temperatureText(inUnit(*celsius, unit), unit)));

@@ -7,6 +7,7 @@
 #include "acquisition/ui/link_controller.h"
 #include "controls/ui/controls_controller.h"
 #include "graphs/ui/graphs_controller.h"
+#include "settings/ui/environment_controller.h"
 #include "view/frame_pipeline.h"
 #include "view/ui/thermal_view.h"
 #include "view/ui/view_options_controller.h"
@@ -73,6 +74,8 @@ class LiveController : public QObject {
   CameraSearchController* search_ = nullptr;
   ControlsController* controls_ = nullptr;
   GraphsController* graphs_ = nullptr;
+  settings::EnvironmentController* environment_ = nullptr;
+  std::optional<float> lastMouseTemp_;  // the status bar reads it again in a new unit
 };
 
 }  // namespace solvane

@@ -1,5 +1,6 @@
 #include "app/analyzer_settings.h"
 #include "app/settings_store.h"
+#include "testing/case_name.h"
 #include "testing/temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -141,7 +142,13 @@ INSTANTIATE_TEST_SUITE_P(
         WriteCase{Storage::Hundredths, 0.01f, 1}, WriteCase{Storage::Hundredths, 0.014f, 1},
         WriteCase{Storage::Hundredths, 0.016f, 2}, WriteCase{Storage::Tenths, 1.5f, 15},
         WriteCase{Storage::Tenths, 1.59f, 15},  // truncated, not rounded
-        WriteCase{Storage::Tenths, 0.0f, 0}, WriteCase{Storage::Thousandths, 1e30f, 2147483647}));
+        WriteCase{Storage::Tenths, 0.0f, 0}, WriteCase{Storage::Thousandths, 1e30f, 2147483647}),
+    [](const auto& info) {
+      [[maybe_unused]] const auto& p = info.param;
+      [[maybe_unused]] const auto i = info.index;
+      using testsupport::caseName;
+      return caseName("Value", p.value, "Stored", p.stored, "Case", i);
+    });
 
 struct ScaleRange {
   Storage storage;
@@ -168,7 +175,13 @@ TEST_P(StoredValueRoundTrip, EveryStoredIntegerComesBack) {
 INSTANTIATE_TEST_SUITE_P(Scales, StoredValueRoundTrip,
                          ::testing::Values(ScaleRange{Storage::Thousandths, -100000, 1000000},
                                            ScaleRange{Storage::Tenths, 0, 10000},
-                                           ScaleRange{Storage::Hundredths, 0, 10000}));
+                                           ScaleRange{Storage::Hundredths, 0, 10000}),
+                         [](const auto& info) {
+                           [[maybe_unused]] const auto& p = info.param;
+                           [[maybe_unused]] const auto i = info.index;
+                           using testsupport::caseName;
+                           return caseName("From", p.from, "To", p.to, "Case", i);
+                         });
 
 struct BrandCase {
   const char* brand;
@@ -187,7 +200,13 @@ INSTANTIATE_TEST_SUITE_P(Brands, BrandZoom,
                          ::testing::Values(BrandCase{"QMR", 2.0f}, BrandCase{"qmr", 2.0f},
                                            BrandCase{"QmR", 2.0f}, BrandCase{"QMRX", 1.0f},
                                            BrandCase{"QM", 1.0f}, BrandCase{"", 1.0f},
-                                           BrandCase{" QMR", 1.0f}));
+                                           BrandCase{" QMR", 1.0f}),
+                         [](const auto& info) {
+                           [[maybe_unused]] const auto& p = info.param;
+                           [[maybe_unused]] const auto i = info.index;
+                           using testsupport::caseName;
+                           return caseName("Case", i, *p.brand ? p.brand : "Empty");
+                         });
 
 TEST(AnalyzerSettings, StoredZoomWinsOverTheBrandDefault) {
   TempFolder folder;
@@ -234,7 +253,14 @@ INSTANTIATE_TEST_SUITE_P(Texts, TextRoundTrip,
                          ::testing::Values("/home/a, b/Pictures", "  leading and trailing  ",
                                            "quote \" and ; semicolon", "W\xC3\xA4rme/\xE7\x94\xBB",
                                            "back\\slash", "", "a=b", "#not a comment",
-                                           "@ByteArray(x)", "line\nbreak"));
+                                           "@ByteArray(x)", "line\nbreak"),
+                         [](const auto& info) {
+                           [[maybe_unused]] const auto& p = info.param;
+                           [[maybe_unused]] const auto i = info.index;
+                           using testsupport::caseName;
+                           return caseName("Case", i,
+                                           p.empty() ? std::string("Empty") : p.substr(0, 24));
+                         });
 
 }  // namespace
 }  // namespace solvane

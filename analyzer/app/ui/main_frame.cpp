@@ -287,7 +287,7 @@ void CMainFrame::onAppAbout() {
 }
 
 void CMainFrame::onHelp() {
-  if (openUrl_) openUrl_(QUrl::fromLocalFile(QString::fromStdString(app_.manualPath().string())));
+  if (openUrl_) openUrl_(QUrl::fromLocalFile(QString::fromStdString(app_.helpPath().string())));
 }
 
 void CMainFrame::onResetWindowLayout() { app_.resetWindowLayout(notifier_); }

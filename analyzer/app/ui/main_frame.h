@@ -56,6 +56,8 @@ class CMainFrame : public QMainWindow {
   // the panes and the view refresh after.
   void aboutToInitializeParameters();
   void parametersInitialized();
+  // Settings were changed by a dialog: whatever shows them reads them again.
+  void settingsChanged();
 
  public slots:
   void onAppAbout();

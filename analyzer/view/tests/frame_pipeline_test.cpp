@@ -216,5 +216,83 @@ TEST(FramePipeline, AnnouncesEveryFrameAndOnlyChangedLevelAndSpan) {
   EXPECT_EQ(std::get<FrameComposed>(events[3]).frame, pipeline.latest());
 }
 
+struct OutputCase {
+  const char* name;
+  int32_t outputMethod;
+};
+
+class OutputMethod : public testing::TestWithParam<OutputCase> {};
+
+// The picture of a fixed frame is the library's own rendering with the chosen method.
+TEST_P(OutputMethod, RendersTheFrameAsTheLibraryDoes) {
+  KsFrames frames;
+  frames.render(0);
+  PipelineInput input;
+  input.agc.inputMethod = 2;
+  input.agc.sdRate = 5.0f;
+  input.agc.brightnessRate = 0.01f;
+  input.agc.gamma = 0.5f;
+  input.agc.plateau = 40;
+  input.agc.epsilon = 0.5f;
+  input.agc.psi = 0.3f;
+  input.agc.outputMethod = GetParam().outputMethod;
+  FramePipeline pipeline;
+  float level = 30, span = 20;
+  ASSERT_TRUE(pipeline.process(frames.frame, frames.camera, input, level, span));
+  std::vector<uint8_t> expected(384 * 288);
+  AgcParams agc = input.agc;
+  float expectedLevel = 30, expectedSpan = 20;
+  ASSERT_EQ(GetCorrectedImageKS(expected.data(), &frames.frame, 384 * 288, input.env,
+                                &expectedLevel, &expectedSpan, &agc),
+            SDK_SUCCESS);
+  EXPECT_EQ(pipeline.latest()->grey, expected);
+  if (GetParam().outputMethod != 0) {
+    input.agc.outputMethod = 0;
+    ASSERT_TRUE(pipeline.process(frames.frame, frames.camera, input, level, span));
+    EXPECT_NE(pipeline.latest()->grey, expected);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(FramePipeline, OutputMethod,
+                         testing::Values(OutputCase{"Linear", 0}, OutputCase{"NonLinear", 1},
+                                         OutputCase{"TPE", 2}, OutputCase{"APE", 3},
+                                         OutputCase{"SAPE", 4}),
+                         [](const testing::TestParamInfo<OutputCase>& info) {
+                           return std::string(info.param.name);
+                         });
+
+class AdaptivePlateau : public testing::TestWithParam<OutputCase> {};
+
+// Frame after frame the plateau of the last frame is blended in, as a caller keeping one
+// record across frames gets it.
+TEST_P(AdaptivePlateau, IsCarriedFromFrameToFrame) {
+  KsFrames frames;
+  PipelineInput input;
+  input.agc.inputMethod = 2;
+  input.agc.sdRate = 5.0f;
+  input.agc.epsilon = 0.5f;
+  input.agc.psi = 0.3f;
+  input.agc.outputMethod = GetParam().outputMethod;
+  FramePipeline pipeline;
+  AgcParams record = input.agc;
+  float level = 30, span = 20, ownLevel = 30, ownSpan = 20;
+  std::vector<uint8_t> expected(384 * 288);
+  for (uint64_t tick = 0; tick < 4; ++tick) {
+    frames.render(tick * 12);
+    ASSERT_TRUE(pipeline.process(frames.frame, frames.camera, input, level, span));
+    ASSERT_EQ(GetCorrectedImageKS(expected.data(), &frames.frame, 384 * 288, input.env, &ownLevel,
+                                  &ownSpan, &record),
+              SDK_SUCCESS);
+    EXPECT_EQ(pipeline.latest()->grey, expected) << "frame " << tick;
+  }
+  EXPECT_NE(record.prevPlateau, 0.0f);
+}
+
+INSTANTIATE_TEST_SUITE_P(FramePipeline, AdaptivePlateau,
+                         testing::Values(OutputCase{"APE", 3}, OutputCase{"SAPE", 4}),
+                         [](const testing::TestParamInfo<OutputCase>& info) {
+                           return std::string(info.param.name);
+                         });
+
 }  // namespace
 }  // namespace solvane

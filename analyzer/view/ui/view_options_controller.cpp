@@ -23,6 +23,10 @@ ViewOptionsController::ViewOptionsController(CMainFrame& frame, CVynCamSDKDoc& d
   pipeline_.setFilters(filters);
   bindCommands();
   refreshViewOptions();
+  connect(&frame_, &CMainFrame::settingsChanged, this, [this] {
+    selectPalette(document_.settings().palette);
+    refreshViewOptions();
+  });
 }
 
 void ViewOptionsController::selectPalette(int32_t index) {

@@ -50,6 +50,11 @@ pages::SettingsPageModel* ControllerCore::page(Page page) const {
   return nullptr;
 }
 
+bool ControllerCore::cameraIsKt() const {
+  return state_.link == LinkState::Connected &&
+         camera::familyOf(cameraVersion_) != camera::Family::KS;
+}
+
 bool ControllerCore::sendSetting(const camera::SettingCommand& command) {
   return link_.sendSetting(command);
 }
@@ -88,6 +93,7 @@ void ControllerCore::connect(const std::string& address) {
     return;
   }
   state_.link = LinkState::Connecting;
+  firmwareVersion_.reset();  // the last camera's number must not stand for this one's
   state_.setEnabled = false;
   state_.shownSet = camera::Family::KS;
   state_.findEnabled = false;
@@ -136,6 +142,7 @@ void ControllerCore::initializePressed() {
     // Video, Display, System, Comm: the catalogue's order.
     for (Page page : {Page::KtVideo, Page::KtDisplay, Page::KtSystem, Page::KtComm})
       this->page(page)->restoreDefaults();
+    if (restoreOthers_) restoreOthers_();
   } else {
     link_.sendSetting(camera::SettingCommand{camera::SettingId::Initialise});
   }
@@ -151,6 +158,8 @@ void ControllerCore::onEvent(const ReceiverEvent& event) {
           onError(e);
         } else if constexpr (std::is_same_v<E, GenerationKnown>) {
           onGeneration(e);
+        } else if constexpr (std::is_same_v<E, SystemDataArrived>) {
+          if (state_.link != LinkState::Idle) firmwareVersion_ = e.value;
         } else if constexpr (std::is_same_v<E, OperatedByHand>) {
           notifier_.tell(text::kOperatedByHand);
         } else if constexpr (std::is_same_v<E, ReceiverNotice>) {
@@ -169,6 +178,7 @@ void ControllerCore::onHeader(const HeaderArrived& header) {
     return;
   }
   cameraVersion_ = header.header[4];
+  if (header.systemData != 0) firmwareVersion_ = header.systemData;
   if (camera::familyOf(cameraVersion_) != camera::Family::KS) {
     state_.ktAnalysisTabs = cameraVersion_ >= kFirstVersionWithAnalysis;
     for (auto& page : kt_) page->loadHeader(header.header);

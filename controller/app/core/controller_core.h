@@ -6,6 +6,7 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -65,6 +66,14 @@ class ControllerCore : private pages::CommandPort {
   const std::vector<std::unique_ptr<pages::SettingsPageModel>>& ksPages() const { return ks_; }
   pages::SettingsPageModel* page(camera::Page page) const;
   pages::MotorDrive& motorDrive() { return motorDrive_; }
+  // The connected camera: a KT camera (its header said so), and its firmware number from
+  // the system data it sends before each header; empty while unknown.
+  bool cameraIsKt() const;
+  std::optional<uint32_t> firmwareVersion() const { return firmwareVersion_; }
+  // The hand-written pages send through the same port as the catalogue's pages.
+  pages::CommandPort& commandPort() { return *this; }
+  // KT "Initialized": the pages outside the catalogue restore theirs after the catalogue's.
+  void setRestoreOtherPages(std::function<void()> restore) { restoreOthers_ = std::move(restore); }
 
   // "Connect" (or "Disconnect" while connected) with the address control's text.
   void connectPressed(const std::string& address);
@@ -94,6 +103,8 @@ class ControllerCore : private pages::CommandPort {
   pages::MotorDrive motorDrive_{*this};
   WindowState state_;
   uint8_t cameraVersion_ = 0;
+  std::optional<uint32_t> firmwareVersion_;
+  std::function<void()> restoreOthers_;
 };
 
 }  // namespace tessor

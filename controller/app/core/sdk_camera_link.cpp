@@ -7,6 +7,7 @@
 #include "app/core/connection_rules.h"
 #include "camera/camera_models.h"
 #include "pages/core/range_list.h"
+#include "update/sdk_firmware_sender.h"
 
 namespace tessor {
 
@@ -20,6 +21,8 @@ constexpr int32_t kDefaultPalette = 11;
 constexpr int32_t kFamilyIpv4 = 2;
 constexpr int32_t kTypeStream = 1;
 
+constexpr int32_t kKindAck = 0;
+constexpr int32_t kKindNak = 1;
 constexpr int32_t kKindFrame = 5;
 constexpr int32_t kKindHeader = 8;
 constexpr int32_t kKindSystemData = 13;
@@ -137,9 +140,36 @@ bool SdkCameraLink::sendSetting(const camera::SettingCommand& command) {
               command.words[2]) == kStatusOk;
 }
 
+int32_t SdkCameraLink::sendPalette(const PaletteBlock& block) {
+  std::lock_guard lock(sendMutex_);
+  if (handle_ == -1) return -1;
+  return SendPaletteMessage(handle_, &keepAlive_, block);
+}
+
+int32_t SdkCameraLink::sendFirmware(const FirmwareBlock& block) {
+  std::lock_guard lock(sendMutex_);
+  if (handle_ == -1) return -1;
+  return SendFirmwareMessage(handle_, &keepAlive_, kFirmwarePacketIdentifier, block);
+}
+
+void SdkCameraLink::setAnswerListener(std::function<void(bool)> listener) {
+  std::lock_guard lock(listenerMutex_);
+  answerListener_ = std::move(listener);
+}
+
+void SdkCameraLink::answerArrived(bool acknowledged) {
+  std::lock_guard lock(listenerMutex_);
+  if (answerListener_) answerListener_(acknowledged);
+}
+
 std::vector<uint8_t> SdkCameraLink::image() const {
   std::lock_guard lock(publishedMutex_);
   return image_;
+}
+
+SdkCameraLink::Picture SdkCameraLink::picture() const {
+  std::lock_guard lock(publishedMutex_);
+  return Picture{image_, imageWidth_, imageHeight_, imagePalette_};
 }
 
 std::vector<float> SdkCameraLink::temperatureTable() const {
@@ -163,6 +193,10 @@ void SdkCameraLink::receive(uint64_t session) {
   while (!stopping_) {
     const int32_t status = static_cast<int16_t>(GetIRImages(handle, &receiverSlot, &frame_));
     if (stopping_) break;
+    // A sender waiting for the camera's verdict (a firmware block) hears it first; what the
+    // window makes of a NAK follows below.
+    if (frame_.packetKind == kKindAck && status == kStatusOk) answerArrived(true);
+    if (frame_.packetKind == kKindNak) answerArrived(false);
     if (status != kStatusOk) {
       const int16_t reason = frame_.ackCode2;
       if (status == kStatusRefused && reason == kReasonOperatedByHand) {
@@ -213,6 +247,9 @@ void SdkCameraLink::handleFrame() {
   }
   std::lock_guard lock(publishedMutex_);
   image_ = std::move(image);
+  imageWidth_ = width_;
+  imageHeight_ = height_;
+  if (imagePalette_.empty()) imagePalette_ = palette_;
 }
 
 void SdkCameraLink::handleHeader(uint64_t session) {

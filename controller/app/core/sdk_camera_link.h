@@ -31,8 +31,21 @@ class SdkCameraLink : public ConnectionPort {
   void sendCommand(camera::CommandIndex index) override;
   bool sendSetting(const camera::SettingCommand& command) override;
 
+  // The user palette and firmware messages; -1 without a connection, else the SDK's status.
+  int32_t sendPalette(const PaletteBlock& block);
+  int32_t sendFirmware(const FirmwareBlock& block);
+  // Told on the receive thread of every ACK (true) and NAK (false) the camera sends.
+  void setAnswerListener(std::function<void(bool acknowledged)> listener);
+
   // The last 8-bit image; for the previews of the analysis pages.
   std::vector<uint8_t> image() const;
+  struct Picture {
+    std::vector<uint8_t> pixels;  // width x height 8-bit values
+    int width = 0;
+    int height = 0;
+    std::vector<uint8_t> palette;  // 256 RGB triples
+  };
+  Picture picture() const;
   // The temperature of each raw count for the connected camera (empty before its header).
   std::vector<float> temperatureTable() const;
 
@@ -54,6 +67,11 @@ class SdkCameraLink : public ConnectionPort {
   std::atomic<bool> stopping_{false};
   std::atomic<uint64_t> session_{0};
 
+  // Guards answerListener_, set by the window's thread and called by the receive thread.
+  std::mutex listenerMutex_;
+  std::function<void(bool)> answerListener_;
+  void answerArrived(bool acknowledged);
+
   // Owned by the receive thread while it runs.
   IRFrame frame_{};
   std::vector<uint16_t> pixels_;
@@ -68,6 +86,9 @@ class SdkCameraLink : public ConnectionPort {
   // Guards what the receive thread publishes: image_ and tempTable_.
   mutable std::mutex publishedMutex_;
   std::vector<uint8_t> image_;
+  int imageWidth_ = 0;
+  int imageHeight_ = 0;
+  std::vector<uint8_t> imagePalette_;
   std::vector<float> tempTable_;
 };
 

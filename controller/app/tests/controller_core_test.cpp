@@ -287,3 +287,23 @@ TEST_F(Controller, EventsAfterTheConnectionEndedAreIgnored) {
 }
 
 }  // namespace
+
+TEST_F(Controller, FirmwareNumberComesWithTheHeaderAndIsForgottenOnReconnect) {
+  connect();
+  auto arrived = header(20, 0);
+  arrived.systemData = 20261208;
+  core.onEvent(arrived);
+  EXPECT_EQ(core.firmwareVersion(), 20261208u);
+  EXPECT_TRUE(core.cameraIsKt());
+  core.connectPressed("127.0.0.1");  // Disconnect
+  connect();
+  EXPECT_FALSE(core.firmwareVersion().has_value());
+  core.onEvent(tessor::SystemDataArrived{77});
+  EXPECT_EQ(core.firmwareVersion(), 77u);
+}
+
+TEST_F(Controller, KsCameraIsNoKtCameraForThePalettePage) {
+  connect();
+  core.onEvent(header(33, 0x20));
+  EXPECT_FALSE(core.cameraIsKt());
+}

@@ -300,9 +300,13 @@ class WindowTest : public QObject {
         if (e.type == 39) ids.push_back(e.settingId);
       return ids;
     };
-    const std::vector<uint16_t> expected{0x0101, 0x0105, 0x0106, 0x0107, 0x0108, 0x0109, 0x010A,
-                                         0x0201, 0x0202, 0x0203, 0x0204, 0x0205, 0x0206, 0x0207,
-                                         0x0208, 0x0502, 0x0503, 0x0301, 0x0306, 0x0307};
+    // The catalogue's pages, then "Alarm", "Analysis" (correction, ten spots), "Isotherm".
+    std::vector<uint16_t> expected{0x0101, 0x0105, 0x0106, 0x0107, 0x0108, 0x0109, 0x010A, 0x0201,
+                                   0x0202, 0x0203, 0x0204, 0x0205, 0x0206, 0x0207, 0x0208, 0x0502,
+                                   0x0503, 0x0301, 0x0306, 0x0307, 0x0401, 0x0402, 0x0403, 0x0404,
+                                   0x0405, 0x0406, 0x0409, 0x040A, 0x0B01};
+    expected.insert(expected.end(), 10, 0x0B02);
+    expected.insert(expected.end(), 2, 0x0B03);
     QTRY_COMPARE_WITH_TIMEOUT(settings(), expected, kEventBoundMs);
   }
 };

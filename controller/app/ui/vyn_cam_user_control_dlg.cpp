@@ -13,13 +13,21 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "analysis/ui/ks_alarm_config_dlg.h"
+#include "analysis/ui/tab_alarm_dlg.h"
+#include "analysis/ui/tab_isotherm_dlg.h"
+#include "analysis/ui/tab_spot_dlg.h"
+#include "analysis/ui/thermal_preview.h"
 #include "app/core/connection_rules.h"
 #include "app/core/sdk_camera_link.h"
+#include "app/ui/camera_page_ports.h"
 #include "desktop/company_info.h"
 #include "desktop/notifier.h"
 #include "desktop/settings_store.h"
 #include "pages/ui/ks_motorized_dlg.h"
 #include "pages/ui/settings_page_widget.h"
+#include "palette/ui/tab_palette_dlg.h"
+#include "update/ui/tab_update_dlg.h"
 
 #ifndef TESSOR_VERSION
 #define TESSOR_VERSION "0.0.0"
@@ -33,17 +41,18 @@ QString qs(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// Tabs whose pages come with their own work: in place, greyed.
-QWidget* placeholderPage(const QString& caption) {
-  auto* page = new QLabel(caption);
-  page->setAccessibleName(caption);
-  page->setAlignment(Qt::AlignCenter);
-  return page;
-}
-
 constexpr int kKsImageTab = 3;
 constexpr int kKtAnalysisTab = 6;
 constexpr int kKtIsothermTab = 7;
+constexpr const char* kUpdateCaption = "Update";
+
+QScrollArea* scrolled(QWidget* page, const QString& caption) {
+  auto* scroll = new QScrollArea;
+  scroll->setWidget(page);
+  scroll->setWidgetResizable(true);
+  scroll->setAccessibleName(caption);
+  return scroll;
+}
 
 }  // namespace
 
@@ -52,12 +61,7 @@ CVynCamUserControlDlg::CVynCamUserControlDlg(Setup setup, QWidget* parent)
   link_ = std::make_unique<tessor::SdkCameraLink>([this](tessor::ReceiverEvent event) {
     // The receive thread's reports reach the core on the window's thread, in order.
     QMetaObject::invokeMethod(
-        this,
-        [this, event = std::move(event)] {
-          core_->onEvent(event);
-          applyState();
-        },
-        Qt::QueuedConnection);
+        this, [this, event = std::move(event)] { onEvent(event); }, Qt::QueuedConnection);
   });
   tessor::ConnectTimer& connectTimer = *this;
   core_ = std::make_unique<tessor::ControllerCore>(
@@ -67,6 +71,9 @@ CVynCamUserControlDlg::CVynCamUserControlDlg(Setup setup, QWidget* parent)
           setup_.settings->sync();
         }
       });
+  palettePort_ =
+      std::make_unique<tessor::WindowPalettePort>(this, *link_, *core_, *setup_.notifier);
+  updatePort_ = std::make_unique<tessor::WindowUpdatePort>(this, *link_, *core_, *setup_.notifier);
 
   timer_ = new QTimer(this);
   timer_->setSingleShot(true);
@@ -138,6 +145,11 @@ CVynCamUserControlDlg::CVynCamUserControlDlg(Setup setup, QWidget* parent)
 }
 
 CVynCamUserControlDlg::~CVynCamUserControlDlg() {
+  // The pages go before the ports they call: an update's worker is stopped and joined here.
+  delete updateTab_;
+  delete palettePage_;
+  // The region window stops the camera's stream as it closes, while the link still exists.
+  delete alarmConfigPage_;
   // The receive thread ends before the window it reports to.
   link_->close();
 }
@@ -146,19 +158,29 @@ void CVynCamUserControlDlg::buildTabs() {
   auto wrap = [this](pages::SettingsPageModel& model) {
     auto* widget = new pages::SettingsPageWidget(model);
     pageWidgets_[model.page()] = widget;
-    auto* scroll = new QScrollArea;
-    scroll->setWidget(widget);
-    scroll->setWidgetResizable(true);
-    scroll->setAccessibleName(qs(model.caption()));
-    return scroll;
+    return scrolled(widget, qs(model.caption()));
   };
   ktTabs_ = new QTabWidget(this);
   ktTabs_->setAccessibleName(tr("KT settings"));
   for (const auto& model : core_->ktPages()) ktTabs_->addTab(wrap(*model), qs(model->caption()));
-  for (const char* caption : {"Palette", "Alarm", "Analysis", "Isotherm"}) {
-    const int index = ktTabs_->addTab(placeholderPage(caption), caption);
-    ktTabs_->setTabEnabled(index, false);
-  }
+  palettePage_ = new tessor::CTabPaletteDlg(*palettePort_);
+  ktTabs_->addTab(scrolled(palettePage_, "Palette"), "Palette");
+  pages::CommandPort& port = core_->commandPort();
+  alarmPage_ = new analysis::CTabAlarmDlg(port, *setup_.notifier);
+  ktTabs_->addTab(scrolled(alarmPage_, "Alarm"), "Alarm");
+  spotPage_ = new analysis::CTabSpotDlg(port);
+  ktTabs_->addTab(scrolled(spotPage_, "Analysis"), "Analysis");
+  isothermPage_ = new analysis::CTabIsothermDlg(port);
+  ktTabs_->addTab(scrolled(isothermPage_, "Isotherm"), "Isotherm");
+  // "Initialized" on a KT camera: Alarm, Analysis, Isotherm after the catalogue's pages; the
+  // last two only for cameras that have them.
+  core_->setRestoreOtherPages([this] {
+    alarmPage_->restoreDefaults();
+    if (core_->state().ktAnalysisTabs) {
+      spotPage_->restoreDefaults();
+      isothermPage_->restoreDefaults();
+    }
+  });
 
   ksTabs_ = new QTabWidget(this);
   ksTabs_->setAccessibleName(tr("KS settings"));
@@ -171,10 +193,14 @@ void CVynCamUserControlDlg::buildTabs() {
     }
     ksTabs_->addTab(page, qs(model->caption()));
     if (model->page() == Page::KsAlarm) {
-      const int index = ksTabs_->addTab(placeholderPage("Alarm Config"), "Alarm Config");
-      ksTabs_->setTabEnabled(index, false);
+      alarmConfigPage_ = new analysis::CKSAlarmConfigDlg(core_->commandPort(), *setup_.notifier);
+      ksTabs_->addTab(scrolled(alarmConfigPage_, "Alarm Config"), "Alarm Config");
     }
   }
+  updatePage_ = new tessor::CTabUpdateDlg(*updatePort_);
+  updateTab_ = scrolled(updatePage_, kUpdateCaption);
+  placeUpdateTab(ksTabs_);
+
   // The motorized zoom and focus window opens from the KS "System" page.
   connect(pageWidgets_.at(Page::KsSystem)->addButton(tr("Motorized Zoom/Focus")),
           &QPushButton::clicked, this, [this] {
@@ -188,6 +214,39 @@ void CVynCamUserControlDlg::buildTabs() {
 pages::SettingsPageWidget* CVynCamUserControlDlg::pageWidget(Page page) const {
   const auto found = pageWidgets_.find(page);
   return found == pageWidgets_.end() ? nullptr : found->second;
+}
+
+void CVynCamUserControlDlg::onEvent(const tessor::ReceiverEvent& event) {
+  core_->onEvent(event);
+  if (const auto* header = std::get_if<tessor::HeaderArrived>(&event);
+      header && core_->state().link == tessor::LinkState::Connected) {
+    if (core_->cameraIsKt()) {
+      alarmPage_->loadHeader(header->header);
+      spotPage_->loadHeader(header->header);
+      isothermPage_->loadHeader(header->header);
+    } else {
+      alarmConfigPage_->loadHeader(header->header);
+    }
+  } else if (std::holds_alternative<tessor::ImageReady>(event)) {
+    const auto picture = link_->picture();
+    if (core_->cameraIsKt()) {
+      // The KT previews of "Alarm" and "Analysis".
+      for (analysis::ThermalPreview* preview : {alarmPage_->preview(), spotPage_->preview()})
+        preview->showFrame(picture.pixels, picture.width, picture.height, picture.palette);
+    } else if (auto* setup = alarmConfigPage_->setupDialog()) {
+      setup->showFrame(picture.pixels, picture.width, picture.height, picture.palette);
+    }
+  }
+  applyState();
+}
+
+void CVynCamUserControlDlg::placeUpdateTab(QTabWidget* tabs) {
+  if (tabs->indexOf(updateTab_) >= 0) return;
+  for (QTabWidget* other : {ktTabs_, ksTabs_}) {
+    const int at = other->indexOf(updateTab_);
+    if (at >= 0) other->removeTab(at);
+  }
+  tabs->addTab(updateTab_, kUpdateCaption);
 }
 
 void CVynCamUserControlDlg::start(std::chrono::milliseconds wait) { timer_->start(wait); }
@@ -258,6 +317,7 @@ void CVynCamUserControlDlg::applyState() {
   ktTabs_->setTabVisible(kKtIsothermTab, state.ktAnalysisTabs);
 
   const bool kt = state.shownSet == camera::Family::KT;
+  placeUpdateTab(kt ? ktTabs_ : ksTabs_);
   ktTabs_->setVisible(kt);
   ktTabs_->setEnabled(kt && state.setEnabled);
   ksTabs_->setVisible(!kt);

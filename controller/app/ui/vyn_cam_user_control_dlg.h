@@ -27,6 +27,19 @@ class SettingsStore;
 namespace pages {
 class SettingsPageWidget;
 }
+namespace analysis {
+class CKSAlarmConfigDlg;
+class CTabAlarmDlg;
+class CTabIsothermDlg;
+class CTabSpotDlg;
+}  // namespace analysis
+namespace tessor {
+class CTabPaletteDlg;
+class CTabUpdateDlg;
+class SdkCameraLink;
+class WindowPalettePort;
+class WindowUpdatePort;
+}  // namespace tessor
 
 class CVynCamUserControlDlg : public QDialog, private tessor::ConnectTimer {
   Q_OBJECT
@@ -57,6 +70,13 @@ class CVynCamUserControlDlg : public QDialog, private tessor::ConnectTimer {
   QAction* aboutAction() const { return aboutAction_; }
   // The motorized zoom and focus window while it is open.
   CKSMotorizedDlg* motorDialog() const { return motorDialog_; }
+  tessor::CTabPaletteDlg* palettePage() const { return palettePage_; }
+  // One page serves both sets: it sits in the tab set shown.
+  tessor::CTabUpdateDlg* updatePage() const { return updatePage_; }
+  analysis::CTabAlarmDlg* alarmPage() const { return alarmPage_; }
+  analysis::CTabSpotDlg* spotPage() const { return spotPage_; }
+  analysis::CTabIsothermDlg* isothermPage() const { return isothermPage_; }
+  analysis::CKSAlarmConfigDlg* alarmConfigPage() const { return alarmConfigPage_; }
 
  private:
   void start(std::chrono::milliseconds wait) override;
@@ -67,10 +87,21 @@ class CVynCamUserControlDlg : public QDialog, private tessor::ConnectTimer {
   void openFinder();
   void applyState();
   void showAddress(const std::string& stored);
+  void placeUpdateTab(QTabWidget* tabs);
+  void onEvent(const tessor::ReceiverEvent& event);
 
   Setup setup_;
-  std::unique_ptr<tessor::ConnectionPort> link_;
+  std::unique_ptr<tessor::SdkCameraLink> link_;
   std::unique_ptr<tessor::ControllerCore> core_;
+  std::unique_ptr<tessor::WindowPalettePort> palettePort_;
+  std::unique_ptr<tessor::WindowUpdatePort> updatePort_;
+  tessor::CTabPaletteDlg* palettePage_ = nullptr;
+  tessor::CTabUpdateDlg* updatePage_ = nullptr;
+  QWidget* updateTab_ = nullptr;
+  analysis::CTabAlarmDlg* alarmPage_ = nullptr;
+  analysis::CTabSpotDlg* spotPage_ = nullptr;
+  analysis::CTabIsothermDlg* isothermPage_ = nullptr;
+  analysis::CKSAlarmConfigDlg* alarmConfigPage_ = nullptr;
   QTimer* timer_ = nullptr;
   QLineEdit* ip_ = nullptr;
   QLineEdit* port_ = nullptr;

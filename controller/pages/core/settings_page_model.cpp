@@ -125,6 +125,14 @@ bool SettingsPageModel::change(std::string_view key, int64_t value) {
   return index && change(*index, value);
 }
 
+bool SettingsPageModel::show(std::string_view key, int64_t value) {
+  const auto index = fieldIndex(key);
+  if (!index || !acceptable(*index, value)) return false;
+  values_[*index] = value;
+  refreshed();
+  return true;
+}
+
 void SettingsPageModel::press(std::string_view button) {
   std::string_view done;
   for (const camera::CommandSpec* command : commands_) {

@@ -46,6 +46,9 @@ class SettingsPageModel {
   // that is greyed or absent, a value out of limits): the control shows the value again.
   bool change(size_t field, int64_t value);
   bool change(std::string_view key, int64_t value);
+  // Shows a value the camera already has (it came with an upload, not from the user):
+  // nothing is sent. False for a value the field cannot take.
+  bool show(std::string_view key, int64_t value);
   void press(std::string_view button);
   // KT "Initialized": the page's defaults, set and sent.
   void restoreDefaults();

@@ -18,6 +18,15 @@
 namespace tessor {
 
 namespace {
+// A caption that assistive tools read out as it stands.
+QLabel* namedLabel(const QString& text, QWidget* parent) {
+  auto* label = new QLabel(text, parent);
+  label->setAccessibleName(text);
+  return label;
+}
+}  // namespace
+
+namespace {
 
 QPushButton* button(const char* text, QWidget* parent) {
   auto* b = new QPushButton(QString::fromUtf8(text), parent);
@@ -48,7 +57,7 @@ void CTabPaletteDlg::buildControls() {
   gradientCtrl_ = new CGradientCtrl(gradient_, this);
   gradientCtrl_->setToolTip("Double Click to Add a New Peg");
   layout->addWidget(gradientCtrl_);
-  layout->addWidget(new QLabel("Double Click to Add a New Peg", this));
+  layout->addWidget(namedLabel("Double Click to Add a New Peg", this));
 
   auto* pegRow = new QHBoxLayout;
   auto* addGroup = new QGroupBox("Add New Peg", this);
@@ -59,7 +68,7 @@ void CTabPaletteDlg::buildControls() {
   newPegColourButton_ = button("Colour...", addGroup);
   newPegColourButton_->setAccessibleName("New peg colour");
   addButton_ = button("<= Add", addGroup);
-  addLayout->addWidget(new QLabel("Position", addGroup), 0, 0);
+  addLayout->addWidget(namedLabel("Position", addGroup), 0, 0);
   addLayout->addWidget(newPegPosition_, 0, 1);
   addLayout->addWidget(newPegColourButton_, 1, 0);
   addLayout->addWidget(addButton_, 1, 1);
@@ -72,7 +81,7 @@ void CTabPaletteDlg::buildControls() {
   selectedColourButton_ = button("Colour...", selectedGroup_);
   selectedColourButton_->setAccessibleName("Selected peg colour");
   deleteButton_ = button("Delete", selectedGroup_);
-  selectedLayout->addWidget(new QLabel("Position", selectedGroup_), 0, 0);
+  selectedLayout->addWidget(namedLabel("Position", selectedGroup_), 0, 0);
   selectedLayout->addWidget(selectedPosition_, 0, 1);
   selectedLayout->addWidget(selectedColourButton_, 1, 0);
   selectedLayout->addWidget(deleteButton_, 1, 1);
@@ -84,7 +93,7 @@ void CTabPaletteDlg::buildControls() {
   methodList_->setAccessibleName("Interpolation method");
   for (std::string_view name : kInterpolationNames)
     methodList_->addItem(QString::fromUtf8(name.data(), static_cast<int>(name.size())));
-  options->addWidget(new QLabel("Interpolation", this), 0, 0);
+  options->addWidget(namedLabel("Interpolation", this), 0, 0);
   options->addWidget(methodList_, 0, 1);
   enableQuantization_ = new QCheckBox("Enable Quantization", this);
   enableQuantization_->setAccessibleName("Enable Quantization");

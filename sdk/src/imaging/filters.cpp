@@ -6,9 +6,17 @@
 #include <array>
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
 #include <vector>
 
 #include "records/byte_order.h"
+
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#endif
 
 namespace irdex::imaging {
 
@@ -169,11 +177,106 @@ bool applyColorKernel(std::span<uint8_t> image, int width, int height, KernelTyp
   return true;
 }
 
+namespace {
+
+// The weights of one bilateral pass: spatial[k + radius] for tap k, range[|v - centre|].
+struct BilateralWeights {
+  int radius;
+  const float* spatial;
+  const double* range;
+};
+
+// A zero sigma leaves no usable weight (0/0): the pixel keeps its value, which is also the
+// limit of the filter as the sigma goes to zero.
+uint8_t bilateralAverage(double weighted, double total, int centre) {
+  if (!(total > 0.0)) return static_cast<uint8_t>(centre);
+  const double value = weighted / total;
+  if (!std::isfinite(value)) return static_cast<uint8_t>(centre);
+  return static_cast<uint8_t>(std::clamp(value, 0.0, 255.0));
+}
+
+// One pixel: taps first..last, `stride` bytes apart, summed in tap order.
+uint8_t bilateralPixel(const uint8_t* centre, std::ptrdiff_t stride, int first, int last,
+                       const BilateralWeights& w) {
+  const int c = *centre;
+  double weighted = 0.0, total = 0.0;
+  for (int k = first; k <= last; ++k) {
+    const int v = centre[k * stride];
+    const double weight = static_cast<double>(w.spatial[k + w.radius]) * w.range[std::abs(v - c)];
+    total += weight;
+    weighted += weight * v;
+  }
+  return bilateralAverage(weighted, total, c);
+}
+
+#if defined(__x86_64__) || defined(__i386__)
+// Four neighbouring pixels that share their taps first..last, one per double lane: each lane
+// does the scalar pixel's multiplications and additions in the scalar pixel's order, so the
+// sums are the same to the last bit.
+// Four bytes as four 32-bit lanes.
+__attribute__((target("avx2"))) inline __m128i fourBytesAt(const uint8_t* p) {
+  uint32_t bytes;
+  std::memcpy(&bytes, p, sizeof bytes);
+  return _mm_cvtepu8_epi32(_mm_cvtsi32_si128(static_cast<int>(bytes)));
+}
+
+__attribute__((target("avx2"))) void bilateralFour(const uint8_t* centre, std::ptrdiff_t stride,
+                                                   int first, int last, const BilateralWeights& w,
+                                                   uint8_t* out) {
+  const __m128i c = fourBytesAt(centre);
+  const __m256d all = _mm256_castsi256_pd(_mm256_set1_epi64x(-1));
+  __m256d weighted = _mm256_setzero_pd(), total = _mm256_setzero_pd();
+  for (int k = first; k <= last; ++k) {
+    const __m128i v = fourBytesAt(centre + k * stride);
+    // The masked form with every lane on: the plain one starts from an undefined register,
+    // which the compiler warns about.
+    const __m256d rangeWeight = _mm256_mask_i32gather_pd(
+        _mm256_setzero_pd(), w.range, _mm_abs_epi32(_mm_sub_epi32(v, c)), all, 8);
+    const __m256d weight =
+        _mm256_mul_pd(_mm256_set1_pd(static_cast<double>(w.spatial[k + w.radius])), rangeWeight);
+    total = _mm256_add_pd(total, weight);
+    weighted = _mm256_add_pd(weighted, _mm256_mul_pd(weight, _mm256_cvtepi32_pd(v)));
+  }
+  // The scalar average per lane: the same division; where the total is not positive or the
+  // quotient not finite, the centre; else the quotient clamped to 0 .. 255 and truncated
+  // (the clamp's order of comparisons cannot matter once NaN is excluded, and a negative
+  // zero truncates to 0 like a positive one).
+  const __m256d value = _mm256_div_pd(weighted, total);
+  const __m256d finite =
+      _mm256_cmp_pd(_mm256_andnot_pd(_mm256_set1_pd(-0.0), value),
+                    _mm256_set1_pd(std::numeric_limits<double>::max()), _CMP_LE_OQ);
+  const __m256d usable =
+      _mm256_and_pd(_mm256_cmp_pd(total, _mm256_setzero_pd(), _CMP_GT_OQ), finite);
+  const __m256d clamped =
+      _mm256_min_pd(_mm256_max_pd(value, _mm256_setzero_pd()), _mm256_set1_pd(255.0));
+  const __m128i averaged = _mm256_cvttpd_epi32(_mm256_and_pd(clamped, usable));
+  const __m128i keep = _mm256_castsi256_si128(_mm256_castpd_si256(usable));
+  const __m128i keepLanes = _mm_castps_si128(
+      _mm_shuffle_ps(_mm_castsi128_ps(keep),
+                     _mm_castsi128_ps(_mm256_extractf128_si256(_mm256_castpd_si256(usable), 1)),
+                     _MM_SHUFFLE(2, 0, 2, 0)));
+  const __m128i result = _mm_blendv_epi8(c, averaged, keepLanes);
+  const __m128i bytes = _mm_shuffle_epi8(
+      result, _mm_setr_epi8(0, 4, 8, 12, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1));
+  const auto packed = static_cast<uint32_t>(_mm_cvtsi128_si32(bytes));
+  std::memcpy(out, &packed, sizeof packed);
+}
+#endif
+
+}  // namespace
+
 void bilateralFilter(std::span<uint8_t> image, int width, int height, float sigmaSpatial,
                      float sigmaRange, int radius) {
+  bilateralFilter(bestCpuLevel(), image, width, height, sigmaSpatial, sigmaRange, radius);
+}
+
+void bilateralFilter(CpuLevel level, std::span<uint8_t> image, int width, int height,
+                     float sigmaSpatial, float sigmaRange, int radius) {
   if (width <= 0 || height <= 0 || radius <= 0) return;
   // Taps beyond the image never count, so a larger radius changes nothing.
   radius = std::min(radius, std::max(width, height));
+  // A path the processor cannot run would stop the program on an illegal instruction.
+  const bool four = level == CpuLevel::Avx2 && cpuRuns(level);
 
   const double spatialVariance = static_cast<double>(sigmaSpatial) * sigmaSpatial;
   const double rangeVariance = static_cast<double>(sigmaRange) * sigmaRange;
@@ -188,50 +291,40 @@ void bilateralFilter(std::span<uint8_t> image, int width, int height, float sigm
     range[static_cast<std::size_t>(d)] =
         std::exp(-0.5 * static_cast<double>(d) * static_cast<double>(d) / rangeVariance);
   }
-
-  // A zero sigma leaves no usable weight (0/0): the pixel keeps its value, which is also
-  // the limit of the filter as the sigma goes to zero.
-  auto average = [&](double weighted, double total, int centre) -> uint8_t {
-    if (!(total > 0.0)) return static_cast<uint8_t>(centre);
-    const double value = weighted / total;
-    if (!std::isfinite(value)) return static_cast<uint8_t>(centre);
-    return static_cast<uint8_t>(std::clamp(value, 0.0, 255.0));
-  };
+  const BilateralWeights weights{radius, spatial.data(), range.data()};
 
   const std::size_t w = static_cast<std::size_t>(width);
   const auto temp = uninitialisedBytes(w * static_cast<std::size_t>(height));
   for (int y = 0; y < height; ++y) {
     const uint8_t* row = image.data() + y * w;
     uint8_t* out = temp.get() + y * w;
-    for (int x = 0; x < width; ++x) {
-      const int centre = row[x];
-      double weighted = 0.0, total = 0.0;
-      const int first = std::max(-radius, -x), last = std::min(radius, width - 1 - x);
-      for (int k = first; k <= last; ++k) {
-        const int v = row[x + k];
-        const double weight = static_cast<double>(spatial[static_cast<std::size_t>(k + radius)]) *
-                              range[static_cast<std::size_t>(std::abs(v - centre))];
-        total += weight;
-        weighted += weight * v;
+    for (int x = 0; x < width;) {
+#if defined(__x86_64__) || defined(__i386__)
+      // Four pixels share their taps where none of them reaches past either end of the row.
+      if (four && x >= radius && x + 3 + radius <= width - 1) {
+        bilateralFour(row + x, 1, -radius, radius, weights, out + x);
+        x += 4;
+        continue;
       }
-      out[x] = average(weighted, total, centre);
+#endif
+      const int first = std::max(-radius, -x), last = std::min(radius, width - 1 - x);
+      out[x] = bilateralPixel(row + x, 1, first, last, weights);
+      ++x;
     }
   }
+  const auto stride = static_cast<std::ptrdiff_t>(w);
   for (int y = 0; y < height; ++y) {
     uint8_t* out = image.data() + y * w;
+    const uint8_t* centres = temp.get() + y * w;
     const int first = std::max(-radius, -y), last = std::min(radius, height - 1 - y);
-    for (int x = 0; x < width; ++x) {
-      const int centre = temp[y * w + static_cast<std::size_t>(x)];
-      double weighted = 0.0, total = 0.0;
-      for (int k = first; k <= last; ++k) {
-        const int v = temp[static_cast<std::size_t>(y + k) * w + static_cast<std::size_t>(x)];
-        const double weight = static_cast<double>(spatial[static_cast<std::size_t>(k + radius)]) *
-                              range[static_cast<std::size_t>(std::abs(v - centre))];
-        total += weight;
-        weighted += weight * v;
-      }
-      out[x] = average(weighted, total, centre);
+    int x = 0;
+#if defined(__x86_64__) || defined(__i386__)
+    if (four) {
+      for (; x + 4 <= width; x += 4)
+        bilateralFour(centres + x, stride, first, last, weights, out + x);
     }
+#endif
+    for (; x < width; ++x) out[x] = bilateralPixel(centres + x, stride, first, last, weights);
   }
 }
 

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <span>
 
+#include "records/cpu_dispatch.h"
+
 namespace irdex::imaging {
 
 // The fixed 3x3 kernels, by the type number the analyzer's filter setting uses.
@@ -25,9 +27,13 @@ void applyKernel(std::span<uint8_t> image, int width, int height, KernelType typ
 bool applyColorKernel(std::span<uint8_t> image, int width, int height, KernelType type,
                       int bitsPerPixel);
 
-// Separable edge-preserving smoothing, horizontal pass first.
+// Separable edge-preserving smoothing, horizontal pass first, on the fastest path this
+// processor has.
 void bilateralFilter(std::span<uint8_t> image, int width, int height, float sigmaSpatial,
                      float sigmaRange, int radius);
+// The same on the path of `level` (the baseline where the processor cannot run it), for tests.
+void bilateralFilter(CpuLevel level, std::span<uint8_t> image, int width, int height,
+                     float sigmaSpatial, float sigmaRange, int radius);
 
 // Box mean over (2r+1)^2 by summed areas, with the historical border: the lower corners are
 // limited to the image like the upper ones, so the first row and column of the image are

@@ -10,6 +10,8 @@
 #include <filesystem>
 #include <span>
 
+#include "records/cpu_dispatch.h"
+
 namespace irdex::imaging {
 
 inline constexpr int kPaletteEntries = 256;
@@ -32,8 +34,12 @@ struct ColourLayout {
   bool flip;         // rows bottom to top
 };
 
-// Colours a width x height grey image into `dest` (rows packed, no padding).
+// Colours a width x height grey image into `dest` (rows packed, no padding), on the fastest
+// path this processor has.
 void greyToColour(const uint8_t* grey, void* dest, uint16_t width, uint16_t height,
+                  const uint8_t* palette, ColourLayout layout);
+// The same on the path of `level` (the baseline where the processor cannot run it), for tests.
+void greyToColour(CpuLevel level, const uint8_t* grey, void* dest, uint16_t width, uint16_t height,
                   const uint8_t* palette, ColourLayout layout);
 
 }  // namespace irdex::imaging

@@ -6,6 +6,8 @@
 #include <cstring>
 #include <new>
 
+#include "temperature/count_lookup.h"
+
 namespace irdex::temperature {
 
 namespace {
@@ -324,8 +326,7 @@ void PixelConverter::composeFirstGeneration() {
 
 void PixelConverter::convertAll(const uint16_t* counts, int64_t n, float* out) const {
   if (countValues_) {
-    const float* values = countValues_;
-    for (int64_t k = 0; k < n; ++k) out[k] = values[counts[k]];
+    lookUpCounts(counts, n, countValues_, out);
   } else if (countIndexes_) {
     const uint16_t* indexes = countIndexes_;
     const float* table = table_;

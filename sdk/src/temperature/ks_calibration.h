@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "records/cpu_dispatch.h"
 #include "temperature/conversion.h"
 #include "temperature/ks_slots.h"
 
@@ -53,9 +54,13 @@ const KSRangeCal* calibratedRange(const KSCameraData& slot, int range);
 const KSCameraData* slotOf(const IRFrame& frame);
 const uint16_t* smoothedCounts(const KSCameraData& slot);
 
-// 3 x 3 mean with clamp-to-edge borders, separable with running sums: `rowSums` holds
-// width x height scratch values, `out` receives the means as 16-bit counts.
+// 3 x 3 mean with clamp-to-edge borders, separable with row sums: `rowSums` holds scratch
+// for three rows (width x min(height, 3) values), `out` receives the means as 16-bit counts.
+// Runs the fastest path this processor has.
 void smoothImage(const uint16_t* pixels, int width, int height, uint32_t* rowSums, uint16_t* out);
+// The path of `level` (the baseline where the processor cannot run it), for tests.
+void smoothImage(CpuLevel level, const uint16_t* pixels, int width, int height, uint32_t* rowSums,
+                 uint16_t* out);
 // sum / 9 for any sum of nine 16-bit counts.
 uint16_t ninth(uint32_t sum);
 

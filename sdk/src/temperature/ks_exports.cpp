@@ -9,6 +9,7 @@
 
 #include "records/camera_generation.h"
 #include "temperature/conversion.h"
+#include "temperature/count_lookup.h"
 #include "temperature/image_size.h"
 #include "temperature/ks_calibration.h"
 
@@ -135,8 +136,7 @@ SdkStatus calibratedImageTemps(const IRFrame& frame, int width, int height, cons
   const KSRangeCal* cal = calibratedRange(*slot, range);
   if (cal && pixels >= temperature::kCountTableMinUses) {
     if (const auto table = rangeTable(*cal, params)) {
-      const float* values = table->data();
-      for (int64_t k = 0; k < pixels; ++k) out[k] = values[counts[k]];
+      temperature::lookUpCounts(counts, pixels, table->data(), out);
       return SDK_SUCCESS;
     }
   }

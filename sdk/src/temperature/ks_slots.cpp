@@ -9,6 +9,7 @@
 #include "records/byte_order.h"
 #include "records/camera_generation.h"
 #include "temperature/ks_calibration.h"
+#include "temperature/ks_smoothing_paths.h"
 
 namespace irdex::ks {
 
@@ -220,6 +221,8 @@ void horizontalSums(const uint16_t* __restrict p, std::size_t w, uint32_t* __res
   h[w - 1] = p[w - 2] + 2u * p[w - 1];
 }
 
+void singleColumnSums(const uint16_t* p, std::size_t, uint32_t* h) { h[0] = 3u * p[0]; }
+
 }  // namespace
 
 uint16_t ninth(uint32_t sum) {
@@ -241,21 +244,44 @@ void verticalMeans(const uint32_t* up, const uint32_t* mid, const uint32_t* down
 
 }  // namespace
 
-void smoothImage(const uint16_t* pixels, int width, int height, uint32_t* rowSums, uint16_t* out) {
+void smoothImage(CpuLevel level, const uint16_t* pixels, int width, int height, uint32_t* rowSums,
+                 uint16_t* out) {
   if (width <= 0 || height <= 0) return;
   const std::size_t w = static_cast<std::size_t>(width);
-  const auto sumsOf = [&](int y) { return rowSums + w * static_cast<std::size_t>(y); };
-  // Each output row needs the sums of its own row and of its two neighbours; making the
-  // next row's sums just before they are needed keeps the three rows in the nearest cache.
-  horizontalSums(pixels, w, sumsOf(0));
+  using Horizontal = void (*)(const uint16_t*, std::size_t, uint32_t*);
+  using Vertical =
+      void (*)(const uint32_t*, const uint32_t*, const uint32_t*, std::size_t, uint16_t*);
+  Horizontal horizontal = horizontalSums;
+  Vertical vertical = verticalMeans;
+  // A path the processor cannot run would stop the program on an illegal instruction.
+  if (!cpuRuns(level)) level = CpuLevel::Baseline;
+#if defined(__x86_64__) || defined(__i386__)
+  if (level == CpuLevel::Avx2) {
+    horizontal = paths::horizontalSumsAvx2;
+    vertical = paths::verticalMeansAvx2;
+  } else if (level == CpuLevel::Sse41) {
+    horizontal = paths::horizontalSumsSse41;
+    vertical = paths::verticalMeansSse41;
+  }
+#endif
+  // A single column is its own left and right neighbour; the row loops need two pixels.
+  if (w == 1) horizontal = singleColumnSums;
+  // Each output row needs the sums of its own row and of its two neighbours, so three rows
+  // of sums, reused in turn, are all the scratch there is: they stay in the nearest cache,
+  // where sums for the whole image would stream out to memory and back.
+  const auto sumsOf = [&](int y) { return rowSums + w * static_cast<std::size_t>(y % 3); };
+  horizontal(pixels, w, sumsOf(0));
   for (int y = 0; y < height; ++y) {
-    if (y + 1 < height)
-      horizontalSums(pixels + w * static_cast<std::size_t>(y + 1), w, sumsOf(y + 1));
+    if (y + 1 < height) horizontal(pixels + w * static_cast<std::size_t>(y + 1), w, sumsOf(y + 1));
     const uint32_t* up = sumsOf(y > 0 ? y - 1 : y);
     const uint32_t* mid = sumsOf(y);
     const uint32_t* down = sumsOf(y + 1 < height ? y + 1 : y);
-    verticalMeans(up, mid, down, w, out + w * static_cast<std::size_t>(y));
+    vertical(up, mid, down, w, out + w * static_cast<std::size_t>(y));
   }
+}
+
+void smoothImage(const uint16_t* pixels, int width, int height, uint32_t* rowSums, uint16_t* out) {
+  smoothImage(bestCpuLevel(), pixels, width, height, rowSums, out);
 }
 
 SdkStatus remakeSlotForHeader(IRFrame& frame, int32_t socket) {

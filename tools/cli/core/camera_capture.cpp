@@ -1,6 +1,6 @@
 #include "camera_capture.h"
 
-#include "acquisition/acquisition_rules.h"
+#include "acquisition/camera_address.h"
 #include "arguments.h"
 #include "cli_error.h"
 

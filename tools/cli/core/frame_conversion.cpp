@@ -1,6 +1,7 @@
 #include "frame_conversion.h"
 
-#include "acquisition/acquisition_rules.h"
+#include "acquisition/camera_facts.h"
+#include "view/display_choices.h"
 #include "app/analyzer_settings.h"
 #include "app/ir_info_block.h"
 #include "arguments.h"
@@ -12,10 +13,11 @@
 namespace irdexcli {
 namespace {
 
-// The analyzer's palette menu, in the palette file's record order.
-constexpr const char* kPaletteNames[kPaletteCount] = {
-    "Yellow", "Rainbow", "Rain900", "Rain10", "Midgrey", "Midgreen", "Medical",
-    "Iron10", "Iron",    "Greyred", "Grey10", "Grey",    "Glowbow"};
+// The analyzer's palette menu names the palettes, in the palette file's record order.
+static_assert(solvane::kPalettes.size() == static_cast<std::size_t>(kPaletteCount));
+const char* paletteNameAt(int32_t index) {
+  return solvane::kPalettes[static_cast<std::size_t>(index)].name;
+}
 
 constexpr std::size_t kTableEntries = 65536;
 
@@ -75,17 +77,17 @@ void TemperatureConverter::convert(const IRFrame& frame, EnvParams env,
 }
 
 const char* paletteName(int32_t index) {
-  return index >= 0 && index < kPaletteCount ? kPaletteNames[index] : "";
+  return index >= 0 && index < kPaletteCount ? paletteNameAt(index) : "";
 }
 
 int32_t parsePalette(const std::string& text) {
   if (const auto index = parseInteger(text); index && *index >= 0 && *index < kPaletteCount)
     return static_cast<int32_t>(*index);
   for (int32_t i = 0; i < kPaletteCount; ++i)
-    if (lowered(kPaletteNames[i]) == lowered(text)) return i;
+    if (lowered(paletteNameAt(i)) == lowered(text)) return i;
   std::string names;
   for (int32_t i = 0; i < kPaletteCount; ++i)
-    names += (i ? ", " : "") + std::string(kPaletteNames[i]);
+    names += (i ? ", " : "") + std::string(paletteNameAt(i));
   throw usageError("unknown palette '" + text + "': use 0 to 12 or one of " + names);
 }
 
@@ -119,13 +121,14 @@ Picture FrameRenderer::render(const IRFrame& frame, EnvParams env) {
   float span = span_;
   if (!pipeline_.process(frame, camera, input, level, span))
     throw CliError("the frame cannot be rendered (the image mapping refused it)");
-  solvane::ComposedFrame composed = pipeline_.latest();
+  const std::shared_ptr<const solvane::ComposedFrame> composed = pipeline_.latest();
+  if (!composed) throw CliError("the frame cannot be rendered (nothing was composed)");
   Picture picture;
-  picture.width = composed.width;
-  picture.height = composed.height;
-  picture.pixels = std::move(composed.picture);
-  picture.level = composed.level;
-  picture.span = composed.span;
+  picture.width = composed->width;
+  picture.height = composed->height;
+  picture.pixels = composed->picture;
+  picture.level = composed->level;
+  picture.span = composed->span;
   return picture;
 }
 

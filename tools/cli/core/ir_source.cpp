@@ -1,6 +1,6 @@
 #include "ir_source.h"
 
-#include "acquisition/acquisition_rules.h"
+#include "acquisition/camera_facts.h"
 #include "cli_error.h"
 #include "record/stream_geometry.h"
 

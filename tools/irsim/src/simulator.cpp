@@ -441,6 +441,7 @@ bool Simulator::sendFrame(Connection& c) {
   if (!sendPacket(c, packet)) return false;
   ++c.framesSent;
   const uint64_t tick = c.tick;
+  watchRegionAlarm(c, tick);
   updateStats([&](Stats& s) {
     ++s.framesSent;
     s.lastFrameTick = tick;
@@ -456,6 +457,22 @@ bool Simulator::sendFrame(Connection& c) {
     }
   }
   return true;
+}
+
+void Simulator::watchRegionAlarm(const Connection& c, uint64_t tick) {
+  std::optional<std::string> note;
+  {
+    std::lock_guard lock(cameraMutex_);
+    if (!regionAlarm_.config().enabled) return;
+    note = regionAlarm_.step(watchedTemperature(regionAlarm_.config(), *scene_, tick, regions_,
+                                                header_.width(), header_.height()));
+  }
+  if (!note) return;
+  LogEntry entry;
+  entry.connection = c.number;
+  entry.seconds = std::chrono::duration<double>(Clock::now() - started_).count();
+  entry.note = *note;
+  record(std::move(entry));
 }
 
 std::vector<uint8_t> Simulator::framePacket(uint64_t tick) {

@@ -20,6 +20,7 @@
 #include "conversion.h"
 #include "faults.h"
 #include "frame_builder.h"
+#include "region_alarm.h"
 #include "scene.h"
 #include "uploads.h"
 
@@ -125,6 +126,8 @@ class Simulator {
   void answer(Connection& c, uint16_t type, bool accept, int16_t reason, int16_t code2,
               LogEntry& entry);
   std::vector<uint8_t> framePacket(uint64_t tick);
+  // Logs the region alarm when the frame at `tick` crosses its set temperature.
+  void watchRegionAlarm(const Connection& c, uint64_t tick);
   std::vector<uint8_t> tempTableHalf(int half);
   void record(LogEntry entry);
   void say(const std::string& text) const;
@@ -144,7 +147,8 @@ class Simulator {
   std::unique_ptr<RawMapper> mapper_;
   uint32_t divisor_ = 0;
   std::array<CameraRegion, 10> regions_{};
-  Uploads uploads_;  // guards itself
+  RegionAlarmWatch regionAlarm_;  // 0x0421: watched on every frame sent
+  Uploads uploads_;               // guards itself
 
   // The command log, its file and the faults. Guarded by logMutex_; logChanged_ wakes
   // waiters for packets and for statistics alike.

@@ -185,6 +185,10 @@ void Simulator::handlePacket(Connection& c, const uint8_t* packet, uint32_t leng
               header_.resetToDefaults();
               divisor_ = 0;
               regions_.fill(CameraRegion{});
+              regionAlarm_.set(RegionAlarmConfig{});
+              break;
+            case 0x0421:
+              regionAlarm_.set(parseRegionAlarm(entry.value, entry.words[0], entry.words[1]));
               break;
             case 0x0422: {
               const int index = (entry.value >> 8) - 11;
