@@ -51,6 +51,11 @@ ControlsController::ControlsController(CMainFrame& frame, CVynCamSDKDoc& documen
                    [stage = stage_](FrameContext& context) { return (*stage)(context); });
   bindCommands();
   buildImageControl();
+  // The environment dialog may change the unit or the AGC record: the pane shows them at once.
+  connect(&frame_, &CMainFrame::settingsChanged, this, [this] {
+    shownWindow_.reset();
+    refreshImageControl();
+  });
 }
 
 controls::Unit ControlsController::unit() const {
@@ -199,7 +204,8 @@ void ControlsController::refreshImageControl() {
 
 void ControlsController::showFrame(const std::shared_ptr<const ComposedFrame>& frame) {
   if (!imageControl_ || !frame) return;
-  const std::pair<float, float> window{frame->level, frame->span};
+  // A new unit shows at once too, not only with the next change of the window.
+  const ShownWindow window{frame->level, frame->span, document_.settings().tempUnit};
   if (window == shownWindow_) return;
   shownWindow_ = window;
   imageControl_->showWindow(frame->level, frame->span, unit());

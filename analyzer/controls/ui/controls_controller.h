@@ -14,6 +14,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 
 namespace solvane {
 
@@ -78,7 +79,12 @@ class ControlsController : public QObject {
   controls::IsothermSettings isotherms_;
   controls::AgcModeSwitch paneSwitch_;
   controls::CImageControlDlg* imageControl_ = nullptr;
-  std::pair<float, float> shownWindow_{-1.0f, -1.0f};
+  struct ShownWindow {
+    float level, span;
+    int32_t unit;
+    bool operator==(const ShownWindow&) const = default;
+  };
+  std::optional<ShownWindow> shownWindow_;
 };
 
 }  // namespace solvane
