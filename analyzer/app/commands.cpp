@@ -118,26 +118,20 @@ constexpr CommandSpec kCommands[] = {
     {filterCommand(9), M::Filter, "actionFilter9", {}},
     {C::HotCold, M::Image, "actionHotCold", "Draw Hot/Cold Point", {}, true, true},
     {C::ShowGraphics, M::Image, "actionShowGraphics", "Show Graphics", {}, false, false, true},
-    {C::Emissivity, M::Image, "actionEmissivity", "Emissivity etc.", {}, false, true, true},
-    {C::LevelSpan, M::Image, "actionLevelSpan", "Level and Span", {}, false, false, true},
+    {C::Emissivity, M::Image, "actionEmissivity", "Emissivity etc.", {}, false, true},
+    {C::LevelSpan, M::Image, "actionLevelSpan", "Level and Span"},
     {C::IsothermEditor,
      M::Isotherm,
      "actionIsothermEditor",
-     "&Isotherm editor",
-     {},
-     false,
-     false,
-     true},
+     "&Isotherm editor"},
     {C::IsothermInterval,
      M::Isotherm,
      "actionIsothermInterval",
      "&Interval",
      {},
-     false,
-     false,
      true},
-    {C::IsothermAbove, M::Isotherm, "actionIsothermAbove", "&Above", {}, false, false, true},
-    {C::IsothermBelow, M::Isotherm, "actionIsothermBelow", "&Below", {}, false, false, true},
+    {C::IsothermAbove, M::Isotherm, "actionIsothermAbove", "&Above", {}, true},
+    {C::IsothermBelow, M::Isotherm, "actionIsothermBelow", "&Below", {}, true},
     {C::Pointer, M::Measure, "actionPointer", "Activate Pointer", {}, false, false, true},
     {C::Spot, M::Measure, "actionSpot", "Set Measurement Spot", {}, false, false, true},
     {C::Rectangle,
@@ -256,6 +250,12 @@ CommandLooks commandLooks(const CommandContext& s) {
   for (size_t i = 0; i < kZooms.size(); ++i) set(zoomCommand(i), true, kZooms[i].factor == s.zoom);
   for (size_t i = 0; i < kFilters.size(); ++i) set(filterCommand(i), true);
   set(C::HotCold, true, s.hotCold);
+  set(C::Emissivity, true);
+  set(C::LevelSpan, true);
+  set(C::IsothermEditor, true);
+  for (size_t band = 0; band < s.isothermBands.size(); ++band)
+    set(static_cast<Command>(static_cast<size_t>(C::IsothermInterval) + band), true,
+        s.isothermBands[band]);
 
   for (const CommandSpec& spec : kCommands)
     if (spec.pending) looks[static_cast<size_t>(spec.id)].enabled = false;

@@ -162,6 +162,7 @@ struct CommandContext {
   bool hotCold = false;
   bool playLoop = true;
   bool statusBar = true;
+  std::array<bool, 3> isothermBands{};  // interval, above, below: painted
 };
 
 struct CommandLook {

@@ -120,6 +120,13 @@ bool FramePipeline::reprocessStill() {
   return done;
 }
 
+void FramePipeline::retuneStill(const PipelineInput& input, float level, float span) {
+  std::lock_guard run(runMutex_);
+  still_.input = input;
+  still_.level = level;
+  still_.span = span;
+}
+
 bool FramePipeline::run(const IRFrame& frame, const CameraState& camera, const PipelineInput& input,
                         float& level, float& span, bool replay) {
   // The frame last published is reused once nobody holds it any more.
@@ -229,6 +236,8 @@ bool FramePipeline::wholeImageStatistics(FrameContext& c) {
   if (due) {
     histogram_.assign(65536, 0);
     GetIRHistogram(histogram_.data(), c.frame.pixels, c.count);
+    freshHistogram_ = std::make_shared<FrameHistogram>();
+    freshHistogram_->counts = histogram_;
     RoiTempStats stats{};
     int32_t minPos[2] = {0, 0};  // x, y
     int32_t maxPos[2] = {0, 0};
@@ -246,6 +255,13 @@ bool FramePipeline::temperatures(FrameContext& c) {
   c.out.temps.resize(c.count);
   if (!c.source.temperatures(c.frame, c.size, c.input.table, c.input.env, c.out.temps.data()))
     std::fill(c.out.temps.begin(), c.out.temps.end(), 0.0f);
+  if (freshHistogram_ && c.frame.pixels) {
+    freshHistogram_->celsiusOfCount.assign(65536, 0.0f);
+    for (int32_t k = 0; k < c.count; ++k)
+      freshHistogram_->celsiusOfCount[c.frame.pixels[k]] = c.out.temps[static_cast<size_t>(k)];
+    histogramShown_ = std::move(freshHistogram_);
+  }
+  c.out.histogram = histogramShown_;
   c.out.mouseTemp.reset();
   const PipelineInput& in = c.input;
   if (in.showMouseTemp && in.mouseX >= 0 && in.mouseY >= 0 && in.mouseX < c.width &&

@@ -53,6 +53,13 @@ struct HotCold {
   float hot = 0, cold = 0;
 };
 
+// The raw histogram of the last statistics frame, and the temperature each count present in it
+// had in that frame (so the histogram pane needs no conversion of its own).
+struct FrameHistogram {
+  std::vector<int32_t> counts;        // one entry per raw count
+  std::vector<float> celsiusOfCount;  // meaningful where counts > 0
+};
+
 // One frame as composed for the screen; never changed once published.
 struct ComposedFrame {
   uint16_t width = 0;
@@ -61,6 +68,8 @@ struct ComposedFrame {
   std::vector<uint32_t> picture;  // 0xAARRGGBB
   std::vector<float> temps;       // degrees Celsius per pixel
   std::optional<HotCold> hotCold;
+  // Shared by the frames until the next statistics frame replaces it.
+  std::shared_ptr<const FrameHistogram> histogram;
   std::optional<float> mouseTemp;
   float level = 0;
   float span = 0;
@@ -132,6 +141,9 @@ class FramePipeline {
   // Runs the stages again on the still frame with the current choices (palette, filters):
   // a frozen picture takes them at once. False when there is no still frame.
   bool reprocessStill();
+  // The still frame is composed again with new parameters (emissivity, AGC record, manual
+  // window): a frozen picture follows the controls too.
+  void retuneStill(const PipelineInput& input, float level, float span);
   // Changed settings reach the still frame too (its next re-render uses them).
   void changeStillInput(const std::function<void(PipelineInput&)>& change);
 
@@ -168,6 +180,8 @@ class FramePipeline {
   std::vector<int32_t> gaussProducts_;
   std::vector<int32_t> histogram_;
   std::optional<HotCold> hotCold_;
+  std::shared_ptr<FrameHistogram> freshHistogram_;  // counted, waiting for its temperatures
+  std::shared_ptr<const FrameHistogram> histogramShown_;
   std::shared_ptr<ComposedFrame> spare_;
 
   // The still frame: the last frame's header and pixels, with what it was composed with.

@@ -60,6 +60,33 @@ void LinkController::setMousePixel(int32_t x, int32_t y) {
   input_.mouseY = y;
 }
 
+void LinkController::parametersChanged() {
+  refreshInput();
+  PipelineInput input;
+  float level, span;
+  {
+    std::lock_guard lock(inputMutex_);
+    input = input_;
+    level = level_;
+    span = span_;
+  }
+  pipeline_.retuneStill(input, level, span);
+}
+
+void LinkController::setManualWindow(float level, float span) {
+  {
+    std::lock_guard lock(inputMutex_);
+    level_ = level;
+    span_ = span;
+  }
+  parametersChanged();
+}
+
+PipelineInput LinkController::input() const {
+  std::lock_guard lock(inputMutex_);
+  return input_;
+}
+
 void LinkController::refreshInput() {
   const AnalyzerSettings& s = document_.settings();
   std::lock_guard lock(inputMutex_);

@@ -48,6 +48,13 @@ class LinkController : public QObject {
   void nuc();
   // The image pixel under the mouse, for the mouse temperature of the next frames.
   void setMousePixel(int32_t x, int32_t y);
+  // The document's measurement parameters or AGC record changed: the next frames, and a still
+  // picture composed again, take them.
+  void parametersChanged();
+  // The manual window the user chose (Celsius); used while the AGC record says manual.
+  void setManualWindow(float level, float span);
+  // What the next frame is composed with (the camera range's bounds among it).
+  PipelineInput input() const;
 
   bool isLive() const { return live_; }
   float cameraRate() const { return cameraRate_; }

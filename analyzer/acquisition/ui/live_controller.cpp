@@ -30,6 +30,11 @@ LiveController::LiveController(CMainFrame& frame, CVynCamSDKDoc& document, Notif
       new ViewOptionsController(frame, document, pipeline_, *view_, [this] { rerenderStill(); });
   search_ = new CameraSearchController(frame, document,
                                        [this] { return link_->acquisition().threadRunning(); });
+  controls_ = new ControlsController(frame, document, notifier, *link_, pipeline_,
+                                     [this] { rerenderStill(); });
+  graphs_ = new GraphsController(frame, document, notifier, *link_, *controls_);
+  connect(this, &LiveController::frameComposed, controls_, &ControlsController::showFrame);
+  connect(this, &LiveController::frameComposed, graphs_, &GraphsController::showFrame);
   connect(link_, &LinkController::eventHandled, this, &LiveController::eventHandled);
   environment_ = new settings::EnvironmentController(frame, document, notifier);
   connect(&frame, &CMainFrame::settingsChanged, this, [this, &frame, &document] {
@@ -77,6 +82,7 @@ void LiveController::handle(const PipelineEvent& event) {
     document_.setLevelSpan(levelSpan->level, levelSpan->span);
   } else {
     viewUpdateQueued_ = false;
+    emit frameComposed(pipeline_.latest());
     // While live the display timer paints at its own pace; a still picture is painted now.
     if (!view_->displayTimerActive()) {
       view_->refreshScrollBars();

@@ -5,6 +5,8 @@
 
 #include "acquisition/ui/camera_search_controller.h"
 #include "acquisition/ui/link_controller.h"
+#include "controls/ui/controls_controller.h"
+#include "graphs/ui/graphs_controller.h"
 #include "settings/ui/environment_controller.h"
 #include "view/frame_pipeline.h"
 #include "view/ui/thermal_view.h"
@@ -44,6 +46,8 @@ class LiveController : public QObject {
   LiveAcquisition& acquisition() { return link_->acquisition(); }
   FramePipeline& pipeline() { return pipeline_; }
   CVynCamSDKView& view() { return *view_; }
+  ControlsController& controls() { return *controls_; }
+  GraphsController& graphs() { return *graphs_; }
 
   // Composes the still frame again with the current display choices, off the window's
   // thread; the view shows it when done. Nothing happens while live: the next frame will.
@@ -52,6 +56,8 @@ class LiveController : public QObject {
  signals:
   // After each event of the acquisition thread was handled (tests wait on it).
   void eventHandled(int kind);
+  // The newest composed frame, each time the window is told of new ones.
+  void frameComposed(const std::shared_ptr<const ComposedFrame>& frame);
 
  private:
   void handle(const PipelineEvent& event);
@@ -66,6 +72,8 @@ class LiveController : public QObject {
   LinkController* link_ = nullptr;
   ViewOptionsController* viewOptions_ = nullptr;
   CameraSearchController* search_ = nullptr;
+  ControlsController* controls_ = nullptr;
+  GraphsController* graphs_ = nullptr;
   settings::EnvironmentController* environment_ = nullptr;
   std::optional<float> lastMouseTemp_;  // the status bar reads it again in a new unit
 };

@@ -1,0 +1,234 @@
+// The measurement and image controls in the running window, offscreen, against the simulated
+// camera: the dialogs' changes reach the composed frames at once, and the isotherm bands paint
+// over the picture where the scene's temperatures lie in them.
+#include "acquisition/ui/live_controller.h"
+#include "app/commands.h"
+#include "app/notifier.h"
+#include "app/ui/docking_panes.h"
+#include "app/ui/solvane_session.h"
+#include "controls/isotherm_painter.h"
+#include "controls/ui/emissivity_dlg.h"
+#include "controls/ui/image_control_dlg.h"
+#include "controls/ui/isotherm_setting_dlg.h"
+#include "controls/ui/level_span_dlg.h"
+
+#include "simulator.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDockWidget>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+#include <functional>
+#include <memory>
+
+using namespace solvane;
+using controls::IsothermBand;
+
+namespace {
+
+constexpr int kBoundMs = 30000;
+
+// Runs `act` on the next modal dialog once it shows, then closes it.
+void onNextDialog(std::function<void(QDialog&)> act) {
+  QTimer::singleShot(0, [act] {
+    for (int attempt = 0; attempt < 1000; ++attempt) {
+      if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+        act(*dialog);
+        if (dialog->isVisible()) dialog->reject();
+        return;
+      }
+      QApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+  });
+}
+
+void typeInto(controls::StepField* field, const QString& text) {
+  field->edit()->selectAll();
+  QTest::keyClicks(field->edit(), text);
+  QTest::keyClick(field->edit(), Qt::Key_Return);
+}
+
+}  // namespace
+
+class ControlsWiringTest : public QObject {
+  Q_OBJECT
+
+ private:
+  std::unique_ptr<QTemporaryDir> folder_;
+  ScriptedNotifier notifier_;
+  std::unique_ptr<irsim::Simulator> sim_;
+  std::unique_ptr<SolvaneSession> session_;
+  LiveController* live_ = nullptr;
+
+  void startStreaming() {
+    irsim::Options options;
+    options.port = 0;  // a free loopback port of this process's own
+    options.camera = irsim::CameraConfig{};
+    irsim::parseModel("vi640", options.camera, nullptr);
+    options.notice = [](const std::string&) {};
+    options.scene.motionPeriod = 0;
+    sim_ = std::make_unique<irsim::Simulator>(std::move(options));
+    std::string error;
+    QVERIFY2(sim_->start(&error), error.c_str());
+    SessionOptions sessionOptions;
+    sessionOptions.programFolder = folder_->path().toStdString();
+    sessionOptions.settingsFile = folder_->filePath("settings.ini");
+    sessionOptions.picturesFolder = folder_->filePath("Pictures").toStdString();
+    sessionOptions.openUrl = [](const QUrl&) { return true; };
+    session_ = std::make_unique<SolvaneSession>(std::move(sessionOptions), notifier_);
+    LiveOptions liveOptions;
+    liveOptions.retryDelay = std::chrono::milliseconds(100);
+    liveOptions.port = std::to_string(sim_->port());
+    liveOptions.namesFile = folder_->filePath("cam_name.cnm").toStdString();
+    live_ = new LiveController(session_->mainFrame(), session_->document(), notifier_, liveOptions);
+    session_->showMainWindow(false);
+    session_->document().settings().camIp = "127.0.0.1";
+    QVERIFY(live_->connectCamera());
+    QTRY_VERIFY_WITH_TIMEOUT(live_->isLive(), kBoundMs);
+    QTRY_VERIFY_WITH_TIMEOUT(live_->pipeline().frameCount() > 2, kBoundMs);
+  }
+
+  CMainFrame& frame() { return session_->mainFrame(); }
+  irsim::PixelPoint hot() const { return sim_->scene().hotCentre(0); }
+  irsim::PixelPoint cold() const { return sim_->scene().coldCentre(0); }
+  uint64_t frames() const { return live_->pipeline().frameCount(); }
+
+  // The frame composed after everything asked so far has been taken in.
+  std::shared_ptr<const ComposedFrame> laterFrame() {
+    const uint64_t now = frames();
+    if (!QTest::qWaitFor([&] { return frames() > now + 1; }, kBoundMs)) return nullptr;
+    return live_->pipeline().latest();
+  }
+
+  static uint32_t pixelOf(const ComposedFrame& frame, irsim::PixelPoint at) {
+    return frame.picture[static_cast<size_t>(at.y) * frame.width + at.x];
+  }
+
+ private slots:
+  void init() {
+    folder_ = std::make_unique<QTemporaryDir>();
+    notifier_.clear();
+  }
+
+  void cleanup() {
+    if (live_) live_->disconnectCamera();
+    session_.reset();
+    live_ = nullptr;
+    if (sim_) sim_->stop();
+    sim_.reset();
+  }
+
+  void emissivityAppliedRaisesTheHotDiscsTemperatureAtOnce() {
+    startStreaming();
+    const auto before = live_->pipeline().temperatureAt(hot().x, hot().y);
+    QVERIFY(before.has_value());
+    onNextDialog([](QDialog& dialog) {
+      auto* emissivity = qobject_cast<controls::CEmissivityDlg*>(&dialog);
+      QVERIFY(emissivity);
+      typeInto(emissivity->fields()->emissivityField(), "0.50");
+      emissivity->applyButton()->click();
+    });
+    frame().command(Command::Emissivity)->trigger();
+    QCOMPARE(session_->document().settings().emissivity, 0.5f);
+    const auto after = laterFrame();
+    QVERIFY(after);
+    const float now = after->temps[static_cast<size_t>(hot().y) * after->width + hot().x];
+    // Less emissive, the same radiance stands for a hotter surface.
+    QVERIFY2(now > *before + 5.0f, qPrintable(QString("%1 -> %2").arg(*before).arg(now)));
+  }
+
+  void manualLevelAndSpanFromTheDialogDriveTheMapping() {
+    startStreaming();
+    onNextDialog([](QDialog& dialog) {
+      auto* levelSpan = qobject_cast<controls::CLevelSpanDlg*>(&dialog);
+      QVERIFY(levelSpan);
+      levelSpan->manualButton()->click();
+      // The narrower span first, so the new level fits in the camera's range either way.
+      typeInto(levelSpan->spanField(), "30.0");
+      typeInto(levelSpan->levelField(), "40.0");
+    });
+    frame().command(Command::LevelSpan)->trigger();
+    QVERIFY(!controls::AgcModeSwitch::isAutomatic(session_->document().agcParams()));
+    const auto after = laterFrame();
+    QVERIFY(after);
+    QCOMPARE(after->level, 40.0f);
+    QCOMPARE(after->span, 30.0f);
+    // The pane shows the window the picture is mapped with.
+    QTRY_COMPARE_WITH_TIMEOUT(live_->controls().imageControl()->windowLabel()->text(),
+                              QString::fromUtf8("25.00 ~ 55.00 \xC2\xB0"
+                                                "C"),
+                              kBoundMs);
+  }
+
+  void aboveBandFromTheMenuPaintsTheHotDiscOnly() {
+    startStreaming();
+    QAction* above = frame().command(Command::IsothermAbove);
+    QVERIFY(above->isEnabled());
+    above->trigger();
+    QVERIFY(above->isChecked());
+    const controls::IsothermSettings bands = live_->controls().isotherms();
+    QVERIFY(bands.isEnabled(IsothermBand::Above));
+    QVERIFY(bands.limitOf(controls::IsothermLimit::Above) < sim_->scene().config().hot);
+    const auto after = laterFrame();
+    QVERIFY(after);
+    const uint8_t grey = after->grey[static_cast<size_t>(hot().y) * after->width + hot().x];
+    const uint32_t colour = bands.colourOf(IsothermBand::Above);
+    const uint32_t expected =
+        0xFF000000u |
+        uint32_t{controls::blendIsothermChannel(static_cast<uint8_t>(colour >> 16), grey)} << 16 |
+        uint32_t{controls::blendIsothermChannel(static_cast<uint8_t>(colour >> 8), grey)} << 8 |
+        controls::blendIsothermChannel(static_cast<uint8_t>(colour), grey);
+    QCOMPARE(pixelOf(*after, hot()), expected);
+    // The cold disc lies under the band: grey as the palette made it.
+    const uint32_t coldPixel = pixelOf(*after, cold());
+    QCOMPARE(qRed(coldPixel), qBlue(coldPixel));
+    QCOMPARE(qRed(coldPixel), qGreen(coldPixel));
+  }
+
+  void belowBandFromTheEditorPaintsTheColdDiscOnAFrozenPicture() {
+    startStreaming();
+    live_->freeze();
+    QTRY_VERIFY_WITH_TIMEOUT(!live_->isLive(), kBoundMs);
+    const uint64_t frozenAt = frames();
+    onNextDialog([](QDialog& dialog) {
+      auto* editor = qobject_cast<controls::CIsothermSettingDlg*>(&dialog);
+      QVERIFY(editor);
+      editor->enableBox(IsothermBand::Below)->click();
+    });
+    frame().command(Command::IsothermEditor)->trigger();
+    QVERIFY(frame().command(Command::IsothermBelow)->isChecked());
+    // The still frame is composed again with the band.
+    QTRY_VERIFY_WITH_TIMEOUT(frames() > frozenAt, kBoundMs);
+    QTRY_VERIFY_WITH_TIMEOUT(qBlue(pixelOf(*live_->pipeline().latest(), cold())) >
+                                 qRed(pixelOf(*live_->pipeline().latest(), cold())),
+                             kBoundMs);
+    const uint32_t hotPixel = pixelOf(*live_->pipeline().latest(), hot());
+    QCOMPARE(qRed(hotPixel), qBlue(hotPixel));
+  }
+
+  void imageControlPaneChoosesThePaletteThroughTheMenu() {
+    startStreaming();
+    QDockWidget* pane = frame().pane(kImageControlPane);
+    auto* control = pane->findChild<controls::CImageControlDlg*>();
+    QVERIFY(control);
+    QCOMPARE(control->paletteBox()->currentIndex(), kGreyPalette);
+    control->paletteBox()->setCurrentIndex(8);
+    QCOMPARE(session_->document().settings().palette, 8);
+    QVERIFY(frame().command(paletteCommand(8))->isChecked());
+    // And a palette chosen from the menu shows in the pane.
+    frame().command(paletteCommand(2))->trigger();
+    QCOMPARE(control->paletteBox()->currentIndex(), 2);
+  }
+};
+
+QTEST_MAIN(ControlsWiringTest)
+#include "controls_wiring_test.moc"
