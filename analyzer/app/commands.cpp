@@ -47,15 +47,14 @@ constexpr CommandSpec kCommands[] = {
      false,
      false,
      true},
-    {C::SaveOneShot, M::File, "actionSaveOneShot", "Save OneShot Image", {}, false, true, true},
+    {C::SaveOneShot, M::File, "actionSaveOneShot", "Save OneShot Image", {}, false, true},
     {C::ExportTempData,
      M::File,
      "actionExportTempData",
      "Export Temp. Data",
      {},
      false,
-     false,
-     true},
+     false},
     {C::ExportSelectedObject,
      M::File,
      "actionExportSelectedObject",
@@ -255,6 +254,9 @@ CommandLooks commandLooks(const CommandContext& s) {
   for (size_t i = 0; i < kZooms.size(); ++i) set(zoomCommand(i), true, kZooms[i].factor == s.zoom);
   for (size_t i = 0; i < kFilters.size(); ++i) set(filterCommand(i), true);
   set(C::HotCold, true, s.hotCold);
+  // A picture to save exists only while a camera or a file is shown.
+  set(C::SaveOneShot, s.acquiring || s.fileOpen);
+  set(C::ExportTempData, s.acquiring || s.fileOpen);
 
   for (const CommandSpec& spec : kCommands)
     if (spec.pending) looks[static_cast<size_t>(spec.id)].enabled = false;

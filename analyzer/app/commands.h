@@ -160,6 +160,7 @@ struct CommandContext {
   bool flip = false;
   float zoom = 1.0f;
   bool hotCold = false;
+  bool fileOpen = false;  // an IR stream file or a snapshot is loaded
   bool playLoop = true;
   bool statusBar = true;
 };

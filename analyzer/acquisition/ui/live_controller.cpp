@@ -3,6 +3,7 @@
 #include "app/status_panes.h"
 #include "app/ui/main_frame.h"
 #include "app/vyn_cam_sdk_doc.h"
+#include "export/ui/export_controller.h"
 #include "view/view_layout.h"
 
 #include <QLabel>
@@ -30,6 +31,7 @@ LiveController::LiveController(CMainFrame& frame, CVynCamSDKDoc& document, Notif
       new ViewOptionsController(frame, document, pipeline_, *view_, [this] { rerenderStill(); });
   search_ = new CameraSearchController(frame, document,
                                        [this] { return link_->acquisition().threadRunning(); });
+  exports_ = new ExportController(frame, document, notifier, pipeline_, *view_);
   connect(link_, &LinkController::eventHandled, this, &LiveController::eventHandled);
   connect(view_, &CVynCamSDKView::mouseRead, this,
           [this, &frame, &document](int x, int y, int intensity, std::optional<float> celsius) {

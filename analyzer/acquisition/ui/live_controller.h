@@ -18,6 +18,7 @@ namespace solvane {
 
 class CMainFrame;
 class CVynCamSDKDoc;
+class ExportController;
 
 class LiveController : public QObject {
   Q_OBJECT
@@ -43,6 +44,7 @@ class LiveController : public QObject {
   LiveAcquisition& acquisition() { return link_->acquisition(); }
   FramePipeline& pipeline() { return pipeline_; }
   CVynCamSDKView& view() { return *view_; }
+  ExportController& exports() { return *exports_; }
 
   // Composes the still frame again with the current display choices, off the window's
   // thread; the view shows it when done. Nothing happens while live: the next frame will.
@@ -65,6 +67,7 @@ class LiveController : public QObject {
   LinkController* link_ = nullptr;
   ViewOptionsController* viewOptions_ = nullptr;
   CameraSearchController* search_ = nullptr;
+  ExportController* exports_ = nullptr;
 };
 
 }  // namespace solvane
