@@ -37,7 +37,6 @@ constexpr CommandSpec kCommands[] = {
      "Record IR stream file",
      {},
      false,
-     true,
      true},
     {C::StopIrStream,
      M::File,
@@ -45,8 +44,7 @@ constexpr CommandSpec kCommands[] = {
      "Stop to save IR stream file",
      {},
      false,
-     false,
-     true},
+     false},
     {C::SaveOneShot, M::File, "actionSaveOneShot", "Save OneShot Image", {}, false, true},
     {C::ExportTempData,
      M::File,
@@ -257,6 +255,9 @@ CommandLooks commandLooks(const CommandContext& s) {
   // A picture to save exists only while a camera or a file is shown.
   set(C::SaveOneShot, s.acquiring || s.fileOpen);
   set(C::ExportTempData, s.acquiring || s.fileOpen);
+  // Alarm and schedule recordings end by themselves: only the user's own can be stopped.
+  set(C::RecordIrStream, (s.live || s.fileOpen) && !s.recording);
+  set(C::StopIrStream, s.recording && s.userRecording);
 
   for (const CommandSpec& spec : kCommands)
     if (spec.pending) looks[static_cast<size_t>(spec.id)].enabled = false;

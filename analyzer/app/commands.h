@@ -161,6 +161,8 @@ struct CommandContext {
   float zoom = 1.0f;
   bool hotCold = false;
   bool fileOpen = false;  // an IR stream file or a snapshot is loaded
+  bool recording = false;
+  bool userRecording = false;  // started by the user, not by an alarm or the schedule
   bool playLoop = true;
   bool statusBar = true;
 };

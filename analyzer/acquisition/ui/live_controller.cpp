@@ -4,6 +4,7 @@
 #include "app/ui/main_frame.h"
 #include "app/vyn_cam_sdk_doc.h"
 #include "export/ui/export_controller.h"
+#include "record/ui/record_controller.h"
 #include "view/view_layout.h"
 
 #include <QLabel>
@@ -32,6 +33,8 @@ LiveController::LiveController(CMainFrame& frame, CVynCamSDKDoc& document, Notif
   search_ = new CameraSearchController(frame, document,
                                        [this] { return link_->acquisition().threadRunning(); });
   exports_ = new ExportController(frame, document, notifier, pipeline_, *view_);
+  records_ = new RecordController(frame, document, notifier, exports_->frames(),
+                                  [this] { return link_->cameraRate(); });
   connect(link_, &LinkController::eventHandled, this, &LiveController::eventHandled);
   connect(view_, &CVynCamSDKView::mouseRead, this,
           [this, &frame, &document](int x, int y, int intensity, std::optional<float> celsius) {

@@ -19,6 +19,7 @@ namespace solvane {
 class CMainFrame;
 class CVynCamSDKDoc;
 class ExportController;
+class RecordController;
 
 class LiveController : public QObject {
   Q_OBJECT
@@ -45,6 +46,7 @@ class LiveController : public QObject {
   FramePipeline& pipeline() { return pipeline_; }
   CVynCamSDKView& view() { return *view_; }
   ExportController& exports() { return *exports_; }
+  RecordController& records() { return *records_; }
 
   // Composes the still frame again with the current display choices, off the window's
   // thread; the view shows it when done. Nothing happens while live: the next frame will.
@@ -68,6 +70,7 @@ class LiveController : public QObject {
   ViewOptionsController* viewOptions_ = nullptr;
   CameraSearchController* search_ = nullptr;
   ExportController* exports_ = nullptr;
+  RecordController* records_ = nullptr;
 };
 
 }  // namespace solvane
