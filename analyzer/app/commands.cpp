@@ -29,8 +29,8 @@ static_assert(std::size(kMenus) == static_cast<size_t>(Menu::Count));
 
 // Family members (palettes, zoom steps, filters) take their text from the core tables.
 constexpr CommandSpec kCommands[] = {
-    {C::LoadIrFile, M::File, "actionLoadIrFile", "Load IR file", {}, false, false, true},
-    {C::CloseIrFile, M::File, "actionCloseIrFile", "Close IR file", {}, false, false, true},
+    {C::LoadIrFile, M::File, "actionLoadIrFile", "Load IR file"},
+    {C::CloseIrFile, M::File, "actionCloseIrFile", "Close IR file"},
     {C::RecordIrStream,
      M::File,
      "actionRecordIrStream",
@@ -158,7 +158,7 @@ constexpr CommandSpec kCommands[] = {
      false,
      false,
      true},
-    {C::PlayLoop, M::Play, "actionPlayLoop", "Play loop", {}, true, false, true},
+    {C::PlayLoop, M::Play, "actionPlayLoop", "Play loop", {}, true},
     {C::StatusBar, M::View, "actionStatusBar", "Status Bar", {}, true},
     {C::ResetLayout, M::View, "actionResetLayout", "Reset window layout"},
     {C::InitializeParameters, M::Tools, "actionInitializeParameters", "Initialize paramers"},
@@ -229,7 +229,9 @@ CommandLooks commandLooks(const CommandContext& s) {
                          C::InitializeParameters, C::Help, C::About, C::CopyClipboard})
     set(always, true);
   set(C::StatusBar, true, s.statusBar);
-  set(C::PlayLoop, false, s.playLoop);
+  set(C::PlayLoop, true, s.playLoop);
+  set(C::LoadIrFile, true);
+  set(C::CloseIrFile, s.fileOpen);
 
   set(C::Connect, !s.acquiring);
   set(C::Disconnect, s.acquiring);

@@ -4,6 +4,7 @@
 #include "app/ui/main_frame.h"
 #include "app/vyn_cam_sdk_doc.h"
 #include "export/ui/export_controller.h"
+#include "record/ui/playback_controller.h"
 #include "record/ui/record_controller.h"
 #include "view/view_layout.h"
 
@@ -35,6 +36,8 @@ LiveController::LiveController(CMainFrame& frame, CVynCamSDKDoc& document, Notif
   exports_ = new ExportController(frame, document, notifier, pipeline_, *view_);
   records_ = new RecordController(frame, document, notifier, exports_->frames(),
                                   [this] { return link_->cameraRate(); });
+  playback_ = new PlaybackController(frame, document, notifier, pipeline_, *exports_, *records_,
+                                     [this] { link_->disconnectCamera(); });
   connect(link_, &LinkController::eventHandled, this, &LiveController::eventHandled);
   connect(view_, &CVynCamSDKView::mouseRead, this,
           [this, &frame, &document](int x, int y, int intensity, std::optional<float> celsius) {
@@ -53,6 +56,7 @@ LiveController::~LiveController() {
   // The acquisition thread and a re-render both publish into the pipeline: stop both before
   // the members go. The window's widgets may be gone already: only the thread is stopped.
   link_->acquisition().disconnect();
+  delete playback_;  // its thread also composes into the pipeline
   rerender_.waitForDone();
   pipeline_.setEventSink({});
 }

@@ -20,6 +20,7 @@ class CMainFrame;
 class CVynCamSDKDoc;
 class ExportController;
 class RecordController;
+class PlaybackController;
 
 class LiveController : public QObject {
   Q_OBJECT
@@ -47,6 +48,7 @@ class LiveController : public QObject {
   CVynCamSDKView& view() { return *view_; }
   ExportController& exports() { return *exports_; }
   RecordController& records() { return *records_; }
+  PlaybackController& playback() { return *playback_; }
 
   // Composes the still frame again with the current display choices, off the window's
   // thread; the view shows it when done. Nothing happens while live: the next frame will.
@@ -71,6 +73,7 @@ class LiveController : public QObject {
   CameraSearchController* search_ = nullptr;
   ExportController* exports_ = nullptr;
   RecordController* records_ = nullptr;
+  PlaybackController* playback_ = nullptr;
 };
 
 }  // namespace solvane
