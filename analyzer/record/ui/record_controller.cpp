@@ -6,6 +6,8 @@
 #include "export/file_names.h"
 #include "record/record_rules.h"
 
+#include <QAction>
+
 #include <cstring>
 
 namespace solvane {
@@ -63,6 +65,14 @@ RecordController::RecordController(CMainFrame& frame, CVynCamSDKDoc& document,
   frames.addListener([this](FrameContext& context) { onFrame(context); });
   frame.bind(Command::RecordIrStream, this, [this](bool) { startRecording(); });
   frame.bind(Command::StopIrStream, this, [this](bool) { stopRecording(); });
+  // Freezing or disconnecting ends a recording of the camera: a file that stopped growing
+  // must be closed, not left open until the next frame that never comes. The freeze
+  // command's state is where the window shows that the stream stopped.
+  connect(frame.command(Command::Freeze), &QAction::changed, this, [this] {
+    const bool live = frame_.commandContext().live;
+    if (wasLive_ && !live && !playing_ && recorder_->state().recording()) stopRecording();
+    wasLive_ = live;
+  });
 }
 
 RecordController::~RecordController() {
@@ -94,7 +104,11 @@ bool RecordController::startRecording() {
   return recorder_->recordCommand();
 }
 
-void RecordController::stopRecording() { recorder_->stopCommand(); }
+void RecordController::stopRecording() {
+  recorder_->stopCommand();
+  // A stream file's end is not announced by the recorder: the buttons change now.
+  refreshButtons();
+}
 
 void RecordController::onPlaybackFrame(std::span<const uint16_t> pixels, int32_t timeValue) {
   recorder_->onPlaybackFrame(pixels, timeValue);
@@ -130,14 +144,18 @@ void RecordController::onFrame(FrameContext& context) {
   }
 }
 
-void RecordController::handle(const record::RecorderEvent& event) {
-  // A failure may have ended the recording without a word of its own: the buttons follow
-  // the recorder's state after every event.
+void RecordController::refreshButtons() {
   const record::RecorderState state = recorder_->state();
   frame_.updateCommandContext([&state](CommandContext& context) {
     context.recording = state.recording();
     context.userRecording = state.recording() && state.kind == record::RecordKind::User;
   });
+}
+
+void RecordController::handle(const record::RecorderEvent& event) {
+  // A failure may have ended the recording without a word of its own: the buttons follow
+  // the recorder's state after every event.
+  refreshButtons();
   if (event.kind == record::RecorderEvent::Kind::Message)
     notifier_.tell(event.text, event.title.empty() ? "Error Message" : event.title,
                    Severity::Error);

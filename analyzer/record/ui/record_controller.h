@@ -76,6 +76,7 @@ class RecordController : public QObject {
   void onFrame(FrameContext& context);
   void handle(const record::RecorderEvent& event);
   void refreshSettings();
+  void refreshButtons();
 
   CMainFrame& frame_;
   CVynCamSDKDoc& document_;
@@ -89,6 +90,7 @@ class RecordController : public QObject {
   std::atomic<int32_t> divisor_{0};
   // While a file plays, its frames reach the recorder with their own time values.
   std::atomic<bool> playing_{false};
+  bool wasLive_ = false;
 };
 
 }  // namespace solvane

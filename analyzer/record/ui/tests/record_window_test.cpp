@@ -131,6 +131,16 @@ class RecordWindowTest : public QObject {
                i + 1 < file.frameCount() ? SDK_SUCCESS : SDK_ERR_END_OF_IR_IMAGE);
   }
 
+  void freezingEndsTheRecording() {
+    startCamera("va320");
+    QVERIFY(live_->records().startRecording());
+    QTRY_VERIFY_WITH_TIMEOUT(live_->records().recorder().state().frameCounter >= 1, kBoundMs);
+    live_->freeze();
+    QTRY_VERIFY_WITH_TIMEOUT(!live_->records().recorder().state().recording(), kBoundMs);
+    QTRY_VERIFY_WITH_TIMEOUT(command(Command::RecordIrStream)->isEnabled() == false, kBoundMs);
+    QVERIFY(!command(Command::StopIrStream)->isEnabled());
+  }
+
   void aviWithoutCodecRecordsNothing() {
     startCamera("va320");
     session_->document().settings().useAvi = 1;
