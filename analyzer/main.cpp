@@ -2,6 +2,7 @@
 // cameras.
 #include "acquisition/ui/live_controller.h"
 #include "app/ui/solvane_session.h"
+#include "record/ui/playback_controller.h"
 #include "app/ui/termination_signals.h"
 #include "desktop/message_box_notifier.h"
 
@@ -23,6 +24,7 @@ int main(int argc, char* argv[]) {
   const QCommandLineOption connectOption(
       "connect", "Connect to the camera at ADDRESS (dotted IPv4) at start.", "ADDRESS");
   parser.addOption(connectOption);
+  parser.addPositionalArgument("file", "An IR stream file (.hxr) or a snapshot (.jpg) to open.");
   parser.process(application);
 
   desktop::MessageBoxNotifier notifier(solvane::kDefaultTitle);
@@ -41,6 +43,8 @@ int main(int argc, char* argv[]) {
     session.mainFrame().cameraAddress()->setText(parser.value(connectOption));
     live.connectCamera();
   }
+  if (!parser.positionalArguments().isEmpty())
+    live.playback().open(parser.positionalArguments().front().toStdString());
   solvane::TerminationSignals terminationSignals([&session] { session.mainFrame().close(); });
   return application.exec();
 }

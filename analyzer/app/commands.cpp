@@ -29,15 +29,14 @@ static_assert(std::size(kMenus) == static_cast<size_t>(Menu::Count));
 
 // Family members (palettes, zoom steps, filters) take their text from the core tables.
 constexpr CommandSpec kCommands[] = {
-    {C::LoadIrFile, M::File, "actionLoadIrFile", "Load IR file", {}, false, false, true},
-    {C::CloseIrFile, M::File, "actionCloseIrFile", "Close IR file", {}, false, false, true},
+    {C::LoadIrFile, M::File, "actionLoadIrFile", "Load IR file"},
+    {C::CloseIrFile, M::File, "actionCloseIrFile", "Close IR file"},
     {C::RecordIrStream,
      M::File,
      "actionRecordIrStream",
      "Record IR stream file",
      {},
      false,
-     true,
      true},
     {C::StopIrStream,
      M::File,
@@ -45,17 +44,15 @@ constexpr CommandSpec kCommands[] = {
      "Stop to save IR stream file",
      {},
      false,
-     false,
-     true},
-    {C::SaveOneShot, M::File, "actionSaveOneShot", "Save OneShot Image", {}, false, true, true},
+     false},
+    {C::SaveOneShot, M::File, "actionSaveOneShot", "Save OneShot Image", {}, false, true},
     {C::ExportTempData,
      M::File,
      "actionExportTempData",
      "Export Temp. Data",
      {},
      false,
-     false,
-     true},
+     false},
     {C::ExportSelectedObject,
      M::File,
      "actionExportSelectedObject",
@@ -155,7 +152,7 @@ constexpr CommandSpec kCommands[] = {
      false,
      false,
      false},
-    {C::PlayLoop, M::Play, "actionPlayLoop", "Play loop", {}, true, false, true},
+    {C::PlayLoop, M::Play, "actionPlayLoop", "Play loop", {}, true},
     {C::StatusBar, M::View, "actionStatusBar", "Status Bar", {}, true},
     {C::ResetLayout, M::View, "actionResetLayout", "Reset window layout"},
     {C::InitializeParameters, M::Tools, "actionInitializeParameters", "Initialize paramers"},
@@ -227,7 +224,9 @@ CommandLooks commandLooks(const CommandContext& s) {
     set(always, true);
   set(C::Environment, true);
   set(C::StatusBar, true, s.statusBar);
-  set(C::PlayLoop, false, s.playLoop);
+  set(C::PlayLoop, true, s.playLoop);
+  set(C::LoadIrFile, true);
+  set(C::CloseIrFile, s.fileOpen);
 
   set(C::Connect, !s.acquiring);
   set(C::Disconnect, s.acquiring);
@@ -256,6 +255,12 @@ CommandLooks commandLooks(const CommandContext& s) {
   for (size_t band = 0; band < s.isothermBands.size(); ++band)
     set(static_cast<Command>(static_cast<size_t>(C::IsothermInterval) + band), true,
         s.isothermBands[band]);
+  // A picture to save exists only while a camera or a file is shown.
+  set(C::SaveOneShot, s.acquiring || s.fileOpen);
+  set(C::ExportTempData, s.acquiring || s.fileOpen);
+  // Alarm and schedule recordings end by themselves: only the user's own can be stopped.
+  set(C::RecordIrStream, (s.live || s.fileOpen) && !s.recording);
+  set(C::StopIrStream, s.recording && s.userRecording);
 
   for (const CommandSpec& spec : kCommands)
     if (spec.pending) looks[static_cast<size_t>(spec.id)].enabled = false;

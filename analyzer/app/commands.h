@@ -160,6 +160,9 @@ struct CommandContext {
   bool flip = false;
   float zoom = 1.0f;
   bool hotCold = false;
+  bool fileOpen = false;  // an IR stream file or a snapshot is loaded
+  bool recording = false;
+  bool userRecording = false;  // started by the user, not by an alarm or the schedule
   bool playLoop = true;
   bool statusBar = true;
   std::array<bool, 3> isothermBands{};  // interval, above, below: painted

@@ -3,6 +3,9 @@
 #include "app/status_panes.h"
 #include "app/ui/main_frame.h"
 #include "app/vyn_cam_sdk_doc.h"
+#include "export/ui/export_controller.h"
+#include "record/ui/playback_controller.h"
+#include "record/ui/record_controller.h"
 #include "view/view_layout.h"
 
 #include <QLabel>
@@ -35,6 +38,11 @@ LiveController::LiveController(CMainFrame& frame, CVynCamSDKDoc& document, Notif
   graphs_ = new GraphsController(frame, document, notifier, *link_, *controls_);
   connect(this, &LiveController::frameComposed, controls_, &ControlsController::showFrame);
   connect(this, &LiveController::frameComposed, graphs_, &GraphsController::showFrame);
+  exports_ = new ExportController(frame, document, notifier, pipeline_, *view_);
+  records_ = new RecordController(frame, document, notifier, exports_->frames(),
+                                  [this] { return link_->cameraRate(); });
+  playback_ = new PlaybackController(frame, document, notifier, pipeline_, *exports_, *records_,
+                                     [this] { link_->disconnectCamera(); });
   connect(link_, &LinkController::eventHandled, this, &LiveController::eventHandled);
   environment_ = new settings::EnvironmentController(frame, document, notifier);
   connect(&frame, &CMainFrame::settingsChanged, this, [this, &frame, &document] {
@@ -66,6 +74,7 @@ LiveController::~LiveController() {
   // The acquisition thread and a re-render both publish into the pipeline: stop both before
   // the members go. The window's widgets may be gone already: only the thread is stopped.
   link_->acquisition().disconnect();
+  delete playback_;  // its thread also composes into the pipeline
   rerender_.waitForDone();
   pipeline_.setEventSink({});
 }

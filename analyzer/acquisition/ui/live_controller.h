@@ -21,6 +21,9 @@ namespace solvane {
 
 class CMainFrame;
 class CVynCamSDKDoc;
+class ExportController;
+class RecordController;
+class PlaybackController;
 
 class LiveController : public QObject {
   Q_OBJECT
@@ -48,6 +51,9 @@ class LiveController : public QObject {
   CVynCamSDKView& view() { return *view_; }
   ControlsController& controls() { return *controls_; }
   GraphsController& graphs() { return *graphs_; }
+  ExportController& exports() { return *exports_; }
+  RecordController& records() { return *records_; }
+  PlaybackController& playback() { return *playback_; }
 
   // Composes the still frame again with the current display choices, off the window's
   // thread; the view shows it when done. Nothing happens while live: the next frame will.
@@ -76,6 +82,9 @@ class LiveController : public QObject {
   GraphsController* graphs_ = nullptr;
   settings::EnvironmentController* environment_ = nullptr;
   std::optional<float> lastMouseTemp_;  // the status bar reads it again in a new unit
+  ExportController* exports_ = nullptr;
+  RecordController* records_ = nullptr;
+  PlaybackController* playback_ = nullptr;
 };
 
 }  // namespace solvane

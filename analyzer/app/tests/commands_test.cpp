@@ -80,6 +80,44 @@ INSTANTIATE_TEST_SUITE_P(
                  .enabled = false},
         LookCase{
             .name = "freezeWhileIdle", .state = {}, .command = Command::Freeze, .enabled = false},
+        LookCase{.name = "snapshotWithNothingShown",
+                 .state = {},
+                 .command = Command::SaveOneShot,
+                 .enabled = false},
+        LookCase{.name = "temperatureMapOfALoadedFile",
+                 .state = [](CommandContext& c) { c.fileOpen = true; },
+                 .command = Command::ExportTempData,
+                 .enabled = true},
+        LookCase{.name = "recordWhileFrozen",
+                 .state = [](CommandContext& c) { c.acquiring = true; },
+                 .command = Command::RecordIrStream,
+                 .enabled = false},
+        LookCase{.name = "recordWhileRecording",
+                 .state =
+                     [](CommandContext& c) {
+                       c.live = true;
+                       c.recording = true;
+                       c.userRecording = true;
+                     },
+                 .command = Command::RecordIrStream,
+                 .enabled = false},
+        LookCase{.name = "stopTheUsersRecording",
+                 .state =
+                     [](CommandContext& c) {
+                       c.live = true;
+                       c.recording = true;
+                       c.userRecording = true;
+                     },
+                 .command = Command::StopIrStream,
+                 .enabled = true},
+        LookCase{.name = "stopAnAlarmRecording",
+                 .state =
+                     [](CommandContext& c) {
+                       c.live = true;
+                       c.recording = true;
+                     },
+                 .command = Command::StopIrStream,
+                 .enabled = false},
         LookCase{.name = "searchWhileConnected",
                  .state = [](CommandContext& c) { c.acquiring = true; },
                  .command = Command::FindCamera,
@@ -141,12 +179,20 @@ INSTANTIATE_TEST_SUITE_P(
                  .enabled = true},
         LookCase{.name = "pendingFeatureStaysOff",
                  .state = {},
-                 .command = Command::LoadIrFile,
+                 .command = Command::SaveObjects,
                  .enabled = false},
+        LookCase{.name = "closeWithNoFileOpen",
+                 .state = {},
+                 .command = Command::CloseIrFile,
+                 .enabled = false},
+        LookCase{.name = "closeAnOpenFile",
+                 .state = [](CommandContext& c) { c.fileOpen = true; },
+                 .command = Command::CloseIrFile,
+                 .enabled = true},
         LookCase{.name = "playLoopShowsItsChoice",
                  .state = {},
                  .command = Command::PlayLoop,
-                 .enabled = false,
+                 .enabled = true,
                  .checked = true}),
     [](const testing::TestParamInfo<LookCase>& info) { return std::string(info.param.name); });
 

@@ -1,0 +1,161 @@
+// Recording the simulated camera from the window, offscreen: the record buttons follow the
+// recording, and the stream file plays back with the frames the recorder counted.
+#include "acquisition/ui/live_controller.h"
+#include "app/commands.h"
+#include "app/ui/solvane_session.h"
+#include "export/ui/export_controller.h"
+#include "record/play_file.h"
+#include "record/ui/record_controller.h"
+
+#include "simulator.h"
+
+#include <QAction>
+#include <QDir>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+
+using namespace solvane;
+
+namespace {
+
+constexpr int kBoundMs = 30000;
+constexpr uint32_t kFramesToRecord = 5;
+
+irsim::Options cameraOptions(const char* model) {
+  irsim::Options options;
+  options.port = 0;  // a free loopback port of its own
+  options.camera = irsim::CameraConfig{};
+  irsim::parseModel(model, options.camera, nullptr);
+  options.notice = [](const std::string&) {};
+  options.scene.motionPeriod = 0;
+  return options;
+}
+
+}  // namespace
+
+class RecordWindowTest : public QObject {
+  Q_OBJECT
+
+  std::unique_ptr<QTemporaryDir> folder_;
+  ScriptedNotifier notifier_;
+  std::unique_ptr<irsim::Simulator> sim_;
+  std::unique_ptr<SolvaneSession> session_;
+  LiveController* live_ = nullptr;
+
+  void startCamera(const char* model) {
+    sim_ = std::make_unique<irsim::Simulator>(cameraOptions(model));
+    std::string error;
+    QVERIFY2(sim_->start(&error), error.c_str());
+    SessionOptions sessionOptions;
+    sessionOptions.programFolder = folder_->path().toStdString();
+    sessionOptions.settingsFile = folder_->filePath("settings.ini");
+    sessionOptions.picturesFolder = folder_->filePath("Pictures").toStdString();
+    sessionOptions.openUrl = [](const QUrl&) { return true; };
+    session_ = std::make_unique<SolvaneSession>(std::move(sessionOptions), notifier_);
+    LiveOptions liveOptions;
+    liveOptions.retryDelay = std::chrono::milliseconds(100);
+    liveOptions.port = std::to_string(sim_->port());
+    liveOptions.namesFile = folder_->filePath("cam_name.cnm").toStdString();
+    live_ = new LiveController(session_->mainFrame(), session_->document(), notifier_, liveOptions);
+    session_->showMainWindow(false);
+    AnalyzerSettings& settings = session_->document().settings();
+    settings.camIp = "127.0.0.1";
+    settings.savePath = folder_->filePath("out").toStdString();
+    settings.useAvi = 0;
+    settings.recordCond = 0;  // every frame
+    QVERIFY(QDir().mkpath(folder_->filePath("out")));
+    QVERIFY(live_->connectCamera());
+    QTRY_VERIFY_WITH_TIMEOUT(live_->isLive(), kBoundMs);
+    QTRY_VERIFY_WITH_TIMEOUT(live_->exports().frames().latest().has_value(), kBoundMs);
+  }
+
+  QAction* command(Command which) { return session_->mainFrame().command(which); }
+
+ private slots:
+  void init() {
+    folder_ = std::make_unique<QTemporaryDir>();
+    notifier_.clear();
+  }
+
+  void cleanup() {
+    if (live_) live_->disconnectCamera();
+    session_.reset();
+    live_ = nullptr;
+    if (sim_) sim_->stop();
+    sim_.reset();
+  }
+
+  void recordedStreamPlaysBackWithItsFrames_data() {
+    QTest::addColumn<QString>("model");
+    QTest::addColumn<int>("width");
+    QTest::addColumn<int>("height");
+    QTest::newRow("kt640") << QString("kt640") << 640 << 480;
+    QTest::newRow("va320") << QString("va320") << 384 << 288;
+  }
+  void recordedStreamPlaysBackWithItsFrames() {
+    QFETCH(QString, model);
+    QFETCH(int, width);
+    QFETCH(int, height);
+    startCamera(model.toLatin1().constData());
+    RecordController& records = live_->records();
+    QSignalSpy changes(&records, &RecordController::recordingChanged);
+    QVERIFY(command(Command::RecordIrStream)->isEnabled());
+    QVERIFY(!command(Command::StopIrStream)->isEnabled());
+    command(Command::RecordIrStream)->trigger();
+    QTRY_COMPARE_WITH_TIMEOUT(changes.count(), 1, kBoundMs);
+    QCOMPARE(changes.at(0).at(0).toInt(), 3);
+    QVERIFY(!command(Command::RecordIrStream)->isEnabled());
+    QVERIFY(command(Command::StopIrStream)->isEnabled());
+    QTRY_VERIFY_WITH_TIMEOUT(records.recorder().state().frameCounter >= kFramesToRecord, kBoundMs);
+    command(Command::StopIrStream)->trigger();
+    const record::RecorderState state = records.recorder().state();
+    QVERIFY(!state.recording());
+    QCOMPARE(state.files.size(), size_t{1});
+    QVERIFY(QString::fromStdString(state.files.front()).contains("_IRS_"));
+    QVERIFY(QString::fromStdString(state.files.front()).endsWith(".hxr"));
+    QTRY_VERIFY_WITH_TIMEOUT(command(Command::RecordIrStream)->isEnabled(), kBoundMs);
+    QVERIFY(!command(Command::StopIrStream)->isEnabled());
+
+    record::PlayFile file;
+    std::string error;
+    QVERIFY2(file.open(state.files.front(), error), error.c_str());
+    QCOMPARE(file.geometry().width, width);
+    QCOMPARE(file.geometry().height, height);
+    QCOMPARE(uint32_t(file.frameCount()), state.frameCounter);
+    // Without wrapping, the last frame comes with the end status.
+    for (int32_t i = 0; i < file.frameCount(); ++i)
+      QCOMPARE(file.readForward(i, false).status,
+               i + 1 < file.frameCount() ? SDK_SUCCESS : SDK_ERR_END_OF_IR_IMAGE);
+  }
+
+  void freezingEndsTheRecording() {
+    startCamera("va320");
+    QVERIFY(live_->records().startRecording());
+    QTRY_VERIFY_WITH_TIMEOUT(live_->records().recorder().state().frameCounter >= 1, kBoundMs);
+    live_->freeze();
+    QTRY_VERIFY_WITH_TIMEOUT(!live_->records().recorder().state().recording(), kBoundMs);
+    QTRY_VERIFY_WITH_TIMEOUT(command(Command::RecordIrStream)->isEnabled() == false, kBoundMs);
+    QVERIFY(!command(Command::StopIrStream)->isEnabled());
+  }
+
+  void aviWithoutCodecRecordsNothing() {
+    startCamera("va320");
+    session_->document().settings().useAvi = 1;
+    session_->document().settings().fourcc.clear();
+    QVERIFY(!live_->records().startRecording());
+    QVERIFY(!live_->records().recorder().state().recording());
+    const auto told = [this] {
+      for (const Message& message : notifier_.shown())
+        if (message.text == "No selected codec!!") return true;
+      return false;
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(told(), kBoundMs);
+    QVERIFY(QDir(folder_->filePath("out")).entryList(QDir::Files).isEmpty());
+  }
+};
+
+QTEST_MAIN(RecordWindowTest)
+#include "record_window_test.moc"
