@@ -28,6 +28,8 @@ LiveController::LiveController(CMainFrame& frame, CVynCamSDKDoc& document, Notif
   link_ = new LinkController(frame, document, notifier, pipeline_, *view_, std::move(options));
   viewOptions_ =
       new ViewOptionsController(frame, document, pipeline_, *view_, [this] { rerenderStill(); });
+  objects_ = new ObjectsController(frame, document, notifier, pipeline_, *view_,
+                                   [this] { rerenderStill(); });
   search_ = new CameraSearchController(frame, document,
                                        [this] { return link_->acquisition().threadRunning(); });
   connect(link_, &LinkController::eventHandled, this, &LiveController::eventHandled);

@@ -5,6 +5,7 @@
 
 #include "acquisition/ui/camera_search_controller.h"
 #include "acquisition/ui/link_controller.h"
+#include "objects/ui/objects_controller.h"
 #include "view/frame_pipeline.h"
 #include "view/ui/thermal_view.h"
 #include "view/ui/view_options_controller.h"
@@ -40,6 +41,7 @@ class LiveController : public QObject {
 
   LinkController& link() { return *link_; }
   ViewOptionsController& viewOptions() { return *viewOptions_; }
+  ObjectsController& objects() { return *objects_; }
   LiveAcquisition& acquisition() { return link_->acquisition(); }
   FramePipeline& pipeline() { return pipeline_; }
   CVynCamSDKView& view() { return *view_; }
@@ -65,6 +67,7 @@ class LiveController : public QObject {
   LinkController* link_ = nullptr;
   ViewOptionsController* viewOptions_ = nullptr;
   CameraSearchController* search_ = nullptr;
+  ObjectsController* objects_ = nullptr;
 };
 
 }  // namespace solvane
