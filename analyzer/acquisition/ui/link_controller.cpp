@@ -127,6 +127,7 @@ bool LinkController::connectCamera() {
   }
   loadTable(0);
   refreshCommands();
+  emit linkChanged(true);
   return true;
 }
 
@@ -135,6 +136,7 @@ void LinkController::disconnectCamera() {
   view_->stopDisplayTimer();
   live_ = false;
   refreshCommands();
+  emit linkChanged(false);
 }
 
 void LinkController::live() {

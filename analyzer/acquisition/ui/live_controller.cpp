@@ -33,6 +33,7 @@ LiveController::LiveController(CMainFrame& frame, CVynCamSDKDoc& document, Notif
   search_ = new CameraSearchController(frame, document,
                                        [this] { return link_->acquisition().threadRunning(); });
   connect(link_, &LinkController::eventHandled, this, &LiveController::eventHandled);
+  connect(link_, &LinkController::linkChanged, objects_, &ObjectsController::linkChanged);
   connect(view_, &CVynCamSDKView::mouseRead, this,
           [this, &frame, &document](int x, int y, int intensity, std::optional<float> celsius) {
             frame.statusPane(StatusPane::MousePosition)->setText(qs(mousePositionText(x, y)));

@@ -140,6 +140,11 @@ void ObjectsController::setShowGraphics(bool show) {
   showContext();
 }
 
+void ObjectsController::linkChanged(bool connected) {
+  if (connected) measureAfresh_ = true;
+  setLocked(!connected);
+}
+
 void ObjectsController::deleteSelected() {
   if (editor_.tracking()) return;
   const int32_t id = objects_.selectedId();
@@ -197,6 +202,7 @@ bool ObjectsController::measure(FrameContext& c) {
                     std::bit_cast<uint32_t>(c.input.rangeMax);
   f.env = c.input.env;
   f.frameNumber = ++measured_;
+  if (measureAfresh_.exchange(false)) pass_.restart();
   c.out.measurements = pass_.run(f, objects_, static_cast<TempUnit>(unit_.load()));
   if (!pictureSeen_.exchange(true))
     QMetaObject::invokeMethod(

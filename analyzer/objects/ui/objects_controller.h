@@ -55,6 +55,9 @@ class ObjectsController : public QObject {
   void setLocked(bool locked);
   void setShowGraphics(bool show);
   bool showGraphics() const { return showGraphics_; }
+  // Objects are locked while no camera is connected and unlocked by a new connection, whose
+  // frames may differ from the last one's: cached conversions are dropped.
+  void linkChanged(bool connected);
   void deleteSelected();
   void deleteKind(RoiKind kind);
   void deleteAll();
@@ -93,6 +96,7 @@ class ObjectsController : public QObject {
   uint64_t measured_ = 0;         // pipeline thread only
   std::atomic<int32_t> unit_{0};  // the temperature unit of labels, set by the window
   std::atomic<bool> pictureSeen_{false};
+  std::atomic<bool> measureAfresh_{false};  // set by the window, taken by the pipeline
   bool showGraphics_ = true;
   bool picture_ = false;
   QPlainTextEdit* output_ = nullptr;

@@ -243,6 +243,17 @@ class ObjectsLiveTest : public QObject {
     QCOMPARE(objects().objects().size(), 1);
   }
 
+  void disconnectingLocksAndConnectingUnlocks() {
+    placeKind(Command::Rectangle);
+    live_->disconnectCamera();
+    QVERIFY(session_->mainFrame().command(Command::RoiLock)->isChecked());
+    QCOMPARE(objects().objects().selectedId(), 0);
+    QVERIFY(live_->connectCamera());
+    QVERIFY(!session_->mainFrame().command(Command::RoiLock)->isChecked());
+    drag(at(130, 90), at(130, 90));
+    QVERIFY(objects().objects().selectedId() != 0);
+  }
+
   void deletesOneKindOrAll() {
     placeKind(Command::Spot);
     trigger(Command::Rectangle);
