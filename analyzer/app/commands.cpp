@@ -61,8 +61,8 @@ constexpr CommandSpec kCommands[] = {
      false,
      false,
      true},
-    {C::SaveObjects, M::File, "actionSaveObjects", "Save Objects...", {}, false, true, true},
-    {C::LoadObjects, M::File, "actionLoadObjects", "Load Objects...", {}, false, false, true},
+    {C::SaveObjects, M::File, "actionSaveObjects", "Save Objects...", {}, false, true},
+    {C::LoadObjects, M::File, "actionLoadObjects", "Load Objects..."},
     {C::Exit, M::File, "actionExit", "E&xit", Shortcut::Quit, false, true},
     {C::CopyClipboard, M::Edit, "actionCopyClipboard", "Copy Clipboard"},
     {C::Connect, M::Camera, "actionConnect", "Connection"},
@@ -114,7 +114,7 @@ constexpr CommandSpec kCommands[] = {
     {filterCommand(8), M::Filter, "actionFilter8", {}},
     {filterCommand(9), M::Filter, "actionFilter9", {}},
     {C::HotCold, M::Image, "actionHotCold", "Draw Hot/Cold Point", {}, true, true},
-    {C::ShowGraphics, M::Image, "actionShowGraphics", "Show Graphics", {}, false, false, true},
+    {C::ShowGraphics, M::Image, "actionShowGraphics", "Show Graphics", {}, true},
     {C::Emissivity, M::Image, "actionEmissivity", "Emissivity etc.", {}, false, true},
     {C::LevelSpan, M::Image, "actionLevelSpan", "Level and Span"},
     {C::IsothermEditor,
@@ -129,20 +129,13 @@ constexpr CommandSpec kCommands[] = {
      true},
     {C::IsothermAbove, M::Isotherm, "actionIsothermAbove", "&Above", {}, true},
     {C::IsothermBelow, M::Isotherm, "actionIsothermBelow", "&Below", {}, true},
-    {C::Pointer, M::Measure, "actionPointer", "Activate Pointer", {}, false, false, true},
-    {C::Spot, M::Measure, "actionSpot", "Set Measurement Spot", {}, false, false, true},
-    {C::Rectangle,
-     M::Measure,
-     "actionRectangle",
-     "Set Measurement Rectangle",
-     {},
-     false,
-     false,
-     true},
-    {C::Ellipse, M::Measure, "actionEllipse", "Set Measurement Elipse", {}, false, false, true},
-    {C::Line, M::Measure, "actionLine", "Set Measurement Line", {}, false, false, true},
-    {C::Polygon, M::Measure, "actionPolygon", "Set Measurement Polyigon", {}, false, false, true},
-    {C::RoiLock, M::Measure, "actionRoiLock", "ROI Lock Mode", {}, false, true, true},
+    {C::Pointer, M::Measure, "actionPointer", "Activate Pointer", {}, true},
+    {C::Spot, M::Measure, "actionSpot", "Set Measurement Spot", {}, true},
+    {C::Rectangle, M::Measure, "actionRectangle", "Set Measurement Rectangle", {}, true},
+    {C::Ellipse, M::Measure, "actionEllipse", "Set Measurement Elipse", {}, true},
+    {C::Line, M::Measure, "actionLine", "Set Measurement Line", {}, true},
+    {C::Polygon, M::Measure, "actionPolygon", "Set Measurement Polyigon", {}, true},
+    {C::RoiLock, M::Measure, "actionRoiLock", "ROI Lock Mode", {}, true, true},
     {C::AlarmOnOff, M::Alarm, "actionAlarmOnOff", "Activate Alarm", {}, false, false, true},
     {C::Environment,
      M::Alarm,
@@ -261,6 +254,13 @@ CommandLooks commandLooks(const CommandContext& s) {
   // Alarm and schedule recordings end by themselves: only the user's own can be stopped.
   set(C::RecordIrStream, (s.live || s.fileOpen) && !s.recording);
   set(C::StopIrStream, s.recording && s.userRecording);
+  set(C::ShowGraphics, true, s.showGraphics);
+  // Objects are placed and kept on a picture: without one there is no resolution to use.
+  set(C::SaveObjects, s.picture);
+  set(C::LoadObjects, s.picture);
+  for (size_t i = 0; i < kEditTools.size(); ++i)
+    set(kEditTools[i], s.picture, s.editTool == static_cast<int32_t>(i));
+  set(C::RoiLock, true, s.roiLocked);
 
   for (const CommandSpec& spec : kCommands)
     if (spec.pending) looks[static_cast<size_t>(spec.id)].enabled = false;

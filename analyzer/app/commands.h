@@ -146,6 +146,11 @@ std::string_view commandText(Command command);
 // The tool bar's buttons; nothing stands for a separator.
 std::span<const std::optional<Command>> toolBarCommands();
 
+// The Measure menu's tools, in the order the object editor numbers them (pointer first).
+inline constexpr std::array<Command, 6> kEditTools{Command::Pointer, Command::Spot,
+                                                   Command::Rectangle, Command::Ellipse,
+                                                   Command::Line, Command::Polygon};
+
 // Everything the enabled and checked states depend on.
 struct CommandContext {
   bool acquiring = false;  // connected or trying to be
@@ -166,6 +171,10 @@ struct CommandContext {
   bool playLoop = true;
   bool statusBar = true;
   std::array<bool, 3> isothermBands{};  // interval, above, below: painted
+  bool picture = false;     // a frame has been shown: objects have an image to live in
+  int32_t editTool = 0;     // position in kEditTools
+  bool roiLocked = false;
+  bool showGraphics = true;
 };
 
 struct CommandLook {

@@ -131,6 +131,7 @@ bool FramePipeline::run(const IRFrame& frame, const CameraState& camera, const P
                         float& level, float& span, bool replay) {
   // The frame last published is reused once nobody holds it any more.
   if (!spare_ || spare_.use_count() != 1) spare_ = std::make_shared<ComposedFrame>();
+  spare_->measurements.reset();  // a reused frame must not show an older frame's results
   const uint16_t w = camera.width;
   const uint16_t h = camera.height;
   FrameContext context{frame,

@@ -22,6 +22,8 @@
 
 namespace solvane {
 
+struct MeasurementResult;  // the measurement objects' statistics of one frame
+
 // At most one blur runs on a frame; each keeps its parameters while another is chosen.
 enum class Blur { None, Box, Gaussian, Stack, Bilateral };
 
@@ -74,6 +76,8 @@ struct ComposedFrame {
   float level = 0;
   float span = 0;
   uint64_t frameNumber = 0;
+  // The objects' statistics of this very frame; null when no measurement ran.
+  std::shared_ptr<const MeasurementResult> measurements;
 };
 
 // What the pipeline announces, in order, on the thread that ran it.

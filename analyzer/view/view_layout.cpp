@@ -49,9 +49,9 @@ PictureArea pictureAreaOf(int32_t clientWidth, int32_t clientHeight, int32_t pic
   return area;
 }
 
-ImagePoint imagePointOf(double pictureX, double pictureY, float zoomX, float zoomY,
+ImagePixel imagePointOf(double pictureX, double pictureY, float zoomX, float zoomY,
                         int32_t imageWidth, int32_t imageHeight) {
-  ImagePoint point;
+  ImagePixel point;
   if (zoomX <= 0 || zoomY <= 0 || imageWidth <= 0 || imageHeight <= 0) return point;
   point.x = std::clamp(static_cast<int32_t>(std::floor(pictureX / zoomX)), 0, imageWidth - 1);
   point.y = std::clamp(static_cast<int32_t>(std::floor(pictureY / zoomY)), 0, imageHeight - 1);

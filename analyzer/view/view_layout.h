@@ -34,11 +34,11 @@ struct PictureArea {
 PictureArea pictureAreaOf(int32_t clientWidth, int32_t clientHeight, int32_t pictureWidth,
                           int32_t pictureHeight, int32_t barExtent);
 
-struct ImagePoint {
+struct ImagePixel {
   int32_t x = 0, y = 0;
 };
 // The image pixel under a point given relative to the picture's corner, clamped to the image.
-ImagePoint imagePointOf(double pictureX, double pictureY, float zoomX, float zoomY,
+ImagePixel imagePointOf(double pictureX, double pictureY, float zoomX, float zoomY,
                         int32_t imageWidth, int32_t imageHeight);
 
 // "%04d/%02d/%02d %02d:%02d:%02d" of local time.

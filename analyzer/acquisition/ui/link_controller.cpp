@@ -155,6 +155,7 @@ bool LinkController::connectCamera() {
   }
   loadTable(0);
   refreshCommands();
+  emit linkChanged(true);
   return true;
 }
 
@@ -163,6 +164,7 @@ void LinkController::disconnectCamera() {
   view_->stopDisplayTimer();
   live_ = false;
   refreshCommands();
+  emit linkChanged(false);
 }
 
 void LinkController::live() {

@@ -64,6 +64,8 @@ class LinkController : public QObject {
  signals:
   // After each event of the acquisition thread was handled (tests wait on it).
   void eventHandled(int kind);
+  // A connection was started (true) or ended (false) by the user.
+  void linkChanged(bool connected);
 
  private:
   void handle(const AcquisitionEvent& event);

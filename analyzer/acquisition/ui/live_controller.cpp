@@ -31,6 +31,8 @@ LiveController::LiveController(CMainFrame& frame, CVynCamSDKDoc& document, Notif
   link_ = new LinkController(frame, document, notifier, pipeline_, *view_, std::move(options));
   viewOptions_ =
       new ViewOptionsController(frame, document, pipeline_, *view_, [this] { rerenderStill(); });
+  objects_ = new ObjectsController(frame, document, notifier, pipeline_, *view_,
+                                   [this] { rerenderStill(); });
   search_ = new CameraSearchController(frame, document,
                                        [this] { return link_->acquisition().threadRunning(); });
   controls_ = new ControlsController(frame, document, notifier, *link_, pipeline_,
@@ -56,6 +58,7 @@ LiveController::LiveController(CMainFrame& frame, CVynCamSDKDoc& document, Notif
     frame.statusPane(StatusPane::Temperature)->setText(qs(temperatureText(shown, s.tempUnit)));
     rerenderStill();
   });
+  connect(link_, &LinkController::linkChanged, objects_, &ObjectsController::linkChanged);
   connect(view_, &CVynCamSDKView::mouseRead, this,
           [this, &frame, &document](int x, int y, int intensity, std::optional<float> celsius) {
             frame.statusPane(StatusPane::MousePosition)->setText(qs(mousePositionText(x, y)));

@@ -8,6 +8,7 @@
 #include "controls/ui/controls_controller.h"
 #include "graphs/ui/graphs_controller.h"
 #include "settings/ui/environment_controller.h"
+#include "objects/ui/objects_controller.h"
 #include "view/frame_pipeline.h"
 #include "view/ui/thermal_view.h"
 #include "view/ui/view_options_controller.h"
@@ -46,6 +47,7 @@ class LiveController : public QObject {
 
   LinkController& link() { return *link_; }
   ViewOptionsController& viewOptions() { return *viewOptions_; }
+  ObjectsController& objects() { return *objects_; }
   LiveAcquisition& acquisition() { return link_->acquisition(); }
   FramePipeline& pipeline() { return pipeline_; }
   CVynCamSDKView& view() { return *view_; }
@@ -85,6 +87,7 @@ class LiveController : public QObject {
   ExportController* exports_ = nullptr;
   RecordController* records_ = nullptr;
   PlaybackController* playback_ = nullptr;
+  ObjectsController* objects_ = nullptr;
 };
 
 }  // namespace solvane

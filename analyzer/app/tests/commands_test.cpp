@@ -146,6 +146,43 @@ INSTANTIATE_TEST_SUITE_P(
                  .command = Command::RangeHigh,
                  .enabled = true,
                  .checked = true},
+        LookCase{.name = "objectToolWithoutPicture",
+                 .state = {},
+                 .command = Command::Spot,
+                 .enabled = false,
+                 .checked = false},
+        LookCase{.name = "chosenObjectTool",
+                 .state =
+                     [](CommandContext& c) {
+                       c.picture = true;
+                       c.editTool = 4;
+                     },
+                 .command = Command::Line,
+                 .enabled = true,
+                 .checked = true},
+        LookCase{.name = "pointerWhileAnotherToolChosen",
+                 .state =
+                     [](CommandContext& c) {
+                       c.picture = true;
+                       c.editTool = 4;
+                     },
+                 .command = Command::Pointer,
+                 .enabled = true,
+                 .checked = false},
+        LookCase{.name = "loadObjectsWithoutPicture",
+                 .state = {},
+                 .command = Command::LoadObjects,
+                 .enabled = false},
+        LookCase{.name = "roiLockShowsTheLock",
+                 .state = [](CommandContext& c) { c.roiLocked = true; },
+                 .command = Command::RoiLock,
+                 .enabled = true,
+                 .checked = true},
+        LookCase{.name = "graphicsHidden",
+                 .state = [](CommandContext& c) { c.showGraphics = false; },
+                 .command = Command::ShowGraphics,
+                 .enabled = true,
+                 .checked = false},
         LookCase{.name = "chosenPalette",
                  .state = [](CommandContext& c) { c.palette = 8; },
                  .command = paletteCommand(8),
@@ -179,7 +216,7 @@ INSTANTIATE_TEST_SUITE_P(
                  .enabled = true},
         LookCase{.name = "pendingFeatureStaysOff",
                  .state = {},
-                 .command = Command::SaveObjects,
+                 .command = Command::ExportSelectedObject,
                  .enabled = false},
         LookCase{.name = "closeWithNoFileOpen",
                  .state = {},

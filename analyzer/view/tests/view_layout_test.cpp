@@ -29,14 +29,14 @@ TEST(ViewLayout, MouseAtTheFarEdgeOfAZoomedImageIsTheLastPixel) {
   for (const ZoomChoice& choice : kZooms) {
     const float zoom = choice.factor;
     if (zoom == 0.0f) continue;  // fit: no fixed factor
-    const ImagePoint last =
+    const ImagePixel last =
         imagePointOf(640 * zoom - 0.01, 480 * zoom - 0.01, zoom, zoom, 640, 480);
     EXPECT_EQ(last.x, 639) << zoom;
     EXPECT_EQ(last.y, 479) << zoom;
-    const ImagePoint beyond = imagePointOf(640 * zoom + 5, 480 * zoom + 5, zoom, zoom, 640, 480);
+    const ImagePixel beyond = imagePointOf(640 * zoom + 5, 480 * zoom + 5, zoom, zoom, 640, 480);
     EXPECT_EQ(beyond.x, 639);
     EXPECT_EQ(beyond.y, 479);
-    const ImagePoint before = imagePointOf(-3, -3, zoom, zoom, 640, 480);
+    const ImagePixel before = imagePointOf(-3, -3, zoom, zoom, 640, 480);
     EXPECT_EQ(before.x, 0);
     EXPECT_EQ(before.y, 0);
   }

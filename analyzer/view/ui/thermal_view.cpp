@@ -112,7 +112,7 @@ PictureRect CVynCamSDKView::pictureRect() const {
                        hBar_->value(), vBar_->value());
 }
 
-std::optional<ImagePoint> CVynCamSDKView::imagePointAt(QPoint position) const {
+std::optional<ImagePixel> CVynCamSDKView::imagePointAt(QPoint position) const {
   const auto [w, h] = pipeline_.frameSize();
   if (w == 0) return std::nullopt;
   const PictureArea area = pictureArea();
@@ -165,6 +165,11 @@ void CVynCamSDKView::drawPicture(QPainter& painter, const ComposedFrame& frame,
               QString::fromStdString(coldLabel(inUnit(hc.cold, options_.unit), options_.unit)));
         }
       }
+    }
+    if (overlay_) {
+      painter.save();
+      overlay_(painter, frame, rect);
+      painter.restore();
     }
     if (options_.timeStamp) {
       painter.setPen(Qt::white);

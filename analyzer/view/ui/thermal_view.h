@@ -11,6 +11,7 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <functional>
 #include <optional>
 
 class QScrollBar;
@@ -54,10 +55,14 @@ class CVynCamSDKView : public QWidget {
   QScrollBar* horizontalScrollBar() const { return hBar_; }
   QScrollBar* verticalScrollBar() const { return vBar_; }
   // The image pixel under a widget position; nothing before the first frame.
-  std::optional<ImagePoint> imagePointAt(QPoint position) const;
+  std::optional<ImagePixel> imagePointAt(QPoint position) const;
   // The composed picture as shown (turned, with markers): the clipboard's image.
   QImage composedPicture() const;
   void copyToClipboard();
+  // Drawn over the picture after the markers (also into the clipboard's image); `rect` is
+  // where the picture lies in the painter.
+  using Overlay = std::function<void(QPainter&, const ComposedFrame&, const PictureRect&)>;
+  void setOverlay(Overlay overlay) { overlay_ = std::move(overlay); }
 
  signals:
   // Mouse read-out: image pixel, display value and temperature (Celsius) when known.
@@ -85,6 +90,7 @@ class CVynCamSDKView : public QWidget {
   QImage buffer_;
   QScrollBar* hBar_ = nullptr;
   QScrollBar* vBar_ = nullptr;
+  Overlay overlay_;
 };
 
 }  // namespace solvane

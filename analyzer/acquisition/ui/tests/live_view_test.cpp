@@ -148,8 +148,10 @@ class LiveViewTest : public QObject {
     const QPoint at(rect.x + static_cast<int>((hot.x + 0.5) * rect.zoomX),
                     rect.y + static_cast<int>((hot.y + 0.5) * rect.zoomY));
     QTest::mouseMove(&live_->view(), at);
+    // The temperature pane always shows a value in the current unit: wait for the position.
+    QTRY_COMPARE_WITH_TIMEOUT(pane(StatusPane::MousePosition),
+                              QString("X:%1, Y:%2").arg(hot.x).arg(hot.y), kBoundMs);
     QTRY_VERIFY_WITH_TIMEOUT(pane(StatusPane::Temperature).startsWith("Temperature : "), kBoundMs);
-    QCOMPARE(pane(StatusPane::MousePosition), QString("X:%1, Y:%2").arg(hot.x).arg(hot.y));
     const double value = pane(StatusPane::Temperature)
                              .mid(14, pane(StatusPane::Temperature).indexOf(QChar(0xB0)) - 14)
                              .toDouble();
