@@ -143,6 +143,9 @@ class LiveViewTest : public QObject {
   void mouseOverTheHotBlobReadsItsTemperature() {
     startCamera(cameraOptions("vi640"));
     waitStreaming();
+    // Room for the whole picture beside every pane, so the hot blob is on screen unscrolled.
+    session_->mainFrame().resize(2400, 1600);
+    QTRY_VERIFY_WITH_TIMEOUT(live_->view().pictureArea().width >= 640, kBoundMs);
     const irsim::PixelPoint hot = sim_->scene().hotCentre(0);
     const PictureRect rect = live_->view().pictureRect();
     const QPoint at(rect.x + static_cast<int>((hot.x + 0.5) * rect.zoomX),
