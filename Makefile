@@ -4,11 +4,12 @@
 JOBS ?= 2
 BUILD ?= build
 FUZZ_SECONDS ?= 20
+SOAK_MINUTES ?= 10
 CMAKE_FLAGS ?=
 
 PACKAGE_BUILD ?= build-package
 
-.PHONY: all deps configure build test run install package manual-screenshots bench fuzz sanitize tsan format tidy clean
+.PHONY: all deps configure build test run install package manual-screenshots bench fuzz soak sanitize tsan format tidy clean
 
 all: build
 
@@ -56,6 +57,12 @@ fuzz: deps
 	@CC=clang CXX=clang++ bash scripts/configure.sh . build-fuzz -DIRDEX_FUZZ=ON -DIRDEX_BUILD_TESTS=OFF >/dev/null
 	@cmake --build build-fuzz -j $(JOBS) --target fuzz_all
 	@bash scripts/fuzz.sh build-fuzz $(FUZZ_SECONDS)
+
+# The analyzer (offscreen) and `irdex record` for SOAK_MINUTES against simulators cycling
+# through their faults; fails on a crash, a hang, memory growth above 5 % or a recording that
+# does not play to its last frame. Talks only to a loopback address of its own.
+soak: build
+	@SOAK_MINUTES=$(SOAK_MINUTES) bash scripts/soak.sh $(BUILD)/bin
 
 # The SDK's tests under AddressSanitizer and UndefinedBehaviorSanitizer.
 sanitize: deps
