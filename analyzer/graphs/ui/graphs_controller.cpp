@@ -9,6 +9,7 @@
 #include "controls/ui/controls_controller.h"
 #include "graphs/ui/histogram_view.h"
 #include "graphs/ui/trend_plot_view.h"
+#include "objects/measurement_pass.h"
 
 #include <QAction>
 #include <QDockWidget>
@@ -89,6 +90,29 @@ void GraphsController::showFrame(const std::shared_ptr<const ComposedFrame>& fra
   const auto unit = controls::unitFromSetting(document_.settings().tempUnit);
   if (frame->hotCold) hotCold_->appendHotCold(frame->hotCold->hot, frame->hotCold->cold, unit);
   if (frame->histogram && frame->histogram != shownHistogram_) showHistogram(*frame);
+  if (frame->measurements) showMeasurements(chartObjectsOf(*frame->measurements));
+}
+
+std::vector<graphs::ChartObject> GraphsController::chartObjectsOf(const MeasurementResult& result) {
+  // A spot plots its temperature, an area its average (the objects' own plot function is not
+  // part of the results yet). Statistics are in degrees Celsius, as the plot expects.
+  std::vector<graphs::ChartObject> pass;
+  pass.reserve(result.objects.size());
+  for (const ObjectMeasurement& object : result.objects) {
+    const bool spot = object.kind == RoiKind::Spot;
+    graphs::ChartObject chart;
+    chart.id = object.id;
+    chart.name = object.name.toStdString();
+    chart.valid = object.stats.valid;
+    chart.sample.objectId = object.id;
+    chart.sample.plotFunction = spot ? 0 : 3;
+    chart.sample.value = object.stats.avgTemp;
+    chart.sample.minimum = object.stats.minTemp;
+    chart.sample.maximum = object.stats.maxTemp;
+    chart.sample.average = object.stats.avgTemp;
+    pass.push_back(std::move(chart));
+  }
+  return pass;
 }
 
 void GraphsController::showHistogram(const ComposedFrame& frame) {

@@ -13,6 +13,7 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <vector>
 
 namespace solvane {
 
@@ -47,6 +48,7 @@ class GraphsController : public QObject {
  private:
   void buildPanes();
   void showHistogram(const ComposedFrame& frame);
+  static std::vector<graphs::ChartObject> chartObjectsOf(const MeasurementResult& result);
   void refreshSaveFolder();
 
   CMainFrame& frame_;

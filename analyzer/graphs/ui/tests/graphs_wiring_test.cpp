@@ -1,6 +1,7 @@
 // The graph panes in the running window, offscreen, fed by the frame pipeline streaming from the
 // simulated camera: the histogram and the hot/cold plot follow the composed frames, the chart
 // follows the measurement objects, and a pane's bitmap export is its picture.
+#include "objects/manager_roi.h"
 #include "acquisition/ui/live_controller.h"
 #include "app/commands.h"
 #include "app/notifier.h"
@@ -149,6 +150,17 @@ class GraphsWiringTest : public QObject {
     QVERIFY(!graphs.chart()->lineOf(3));
     QCOMPARE(graphs.chart()->model().find(5)->points.size(), size_t{2});
     QCOMPARE(graphs.chart()->model().find(5)->points.newest().value, 51.0);
+  }
+
+  void aPlacedSpotGetsItsSeriesFromTheLiveMeasurements() {
+    startStreaming();
+    CManagerROI& objects = live_->objects().objects();
+    auto made = objects.makeObject(RoiKind::Spot);
+    const int32_t id = made->id();
+    QVERIFY(objects.add(std::move(made)));
+    GraphsController& graphs = live_->graphs();
+    QTRY_VERIFY_WITH_TIMEOUT(graphs.chart()->lineOf(id) != nullptr, kBoundMs);
+    QTRY_VERIFY_WITH_TIMEOUT(graphs.chart()->model().find(id)->points.size() > 1, kBoundMs);
   }
 
   void exportedBitmapHasThePanesSize() {
