@@ -4,7 +4,7 @@
 
 namespace pagana {
 
-FontSpec fontFor(FontRole role) {
+FontChoice fontFor(FontRole role) {
   switch (role) {
     case FontRole::Body: return {"FixedSys", 12, false};
     case FontRole::Title: return {"Times New Roman", 16, true};

@@ -13,12 +13,12 @@ namespace pagana {
 
 enum class FontRole { Body, Title, Label, Value, Heading };
 
-struct FontSpec {
+struct FontChoice {
   std::string family;
   int points = 0;
   bool bold = false;
 };
-FontSpec fontFor(FontRole role);
+FontChoice fontFor(FontRole role);
 
 // Text measurement on the device the page goes to.
 class TextMeasure {

@@ -8,7 +8,7 @@ namespace {
 using C = Command;
 using M = Menu;
 
-constexpr MenuSpec kMenus[] = {
+constexpr MenuEntry kMenus[] = {
     {M::File, std::nullopt, "&File", "menuFile"},
     {M::Edit, std::nullopt, "&Edit", "menuEdit"},
     {M::Camera, std::nullopt, "&Camera", "menuCamera"},
@@ -28,16 +28,10 @@ constexpr MenuSpec kMenus[] = {
 static_assert(std::size(kMenus) == static_cast<size_t>(Menu::Count));
 
 // Family members (palettes, zoom steps, filters) take their text from the core tables.
-constexpr CommandSpec kCommands[] = {
+constexpr CommandEntry kCommands[] = {
     {C::LoadIrFile, M::File, "actionLoadIrFile", "Load IR file"},
     {C::CloseIrFile, M::File, "actionCloseIrFile", "Close IR file"},
-    {C::RecordIrStream,
-     M::File,
-     "actionRecordIrStream",
-     "Record IR stream file",
-     {},
-     false,
-     true},
+    {C::RecordIrStream, M::File, "actionRecordIrStream", "Record IR stream file", {}, false, true},
     {C::StopIrStream,
      M::File,
      "actionStopIrStream",
@@ -46,13 +40,7 @@ constexpr CommandSpec kCommands[] = {
      false,
      false},
     {C::SaveOneShot, M::File, "actionSaveOneShot", "Save OneShot Image", {}, false, true},
-    {C::ExportTempData,
-     M::File,
-     "actionExportTempData",
-     "Export Temp. Data",
-     {},
-     false,
-     false},
+    {C::ExportTempData, M::File, "actionExportTempData", "Export Temp. Data", {}, false, false},
     {C::ExportSelectedObject,
      M::File,
      "actionExportSelectedObject",
@@ -117,16 +105,8 @@ constexpr CommandSpec kCommands[] = {
     {C::ShowGraphics, M::Image, "actionShowGraphics", "Show Graphics", {}, true},
     {C::Emissivity, M::Image, "actionEmissivity", "Emissivity etc.", {}, false, true},
     {C::LevelSpan, M::Image, "actionLevelSpan", "Level and Span"},
-    {C::IsothermEditor,
-     M::Isotherm,
-     "actionIsothermEditor",
-     "&Isotherm editor"},
-    {C::IsothermInterval,
-     M::Isotherm,
-     "actionIsothermInterval",
-     "&Interval",
-     {},
-     true},
+    {C::IsothermEditor, M::Isotherm, "actionIsothermEditor", "&Isotherm editor"},
+    {C::IsothermInterval, M::Isotherm, "actionIsothermInterval", "&Interval", {}, true},
     {C::IsothermAbove, M::Isotherm, "actionIsothermAbove", "&Above", {}, true},
     {C::IsothermBelow, M::Isotherm, "actionIsothermBelow", "&Below", {}, true},
     {C::Pointer, M::Measure, "actionPointer", "Activate Pointer", {}, true},
@@ -187,11 +167,11 @@ const std::array<std::string, kPalettes.size()>& paletteTexts() {
 
 }  // namespace
 
-std::span<const MenuSpec> menuCatalogue() { return kMenus; }
-std::span<const CommandSpec> commandCatalogue() { return kCommands; }
+std::span<const MenuEntry> menuCatalogue() { return kMenus; }
+std::span<const CommandEntry> commandCatalogue() { return kCommands; }
 std::span<const std::optional<Command>> toolBarCommands() { return kToolBar; }
 
-const CommandSpec& commandSpec(Command command) {
+const CommandEntry& commandEntry(Command command) {
   const auto index = static_cast<size_t>(command);
   if (index >= kCommandCount) throw std::out_of_range("no such command");
   return kCommands[index];
@@ -203,7 +183,7 @@ std::string_view commandText(Command command) {
   if (within(command, C::ZoomFirst, C::ZoomLast)) return kZooms[offset(command, C::ZoomFirst)].text;
   if (within(command, C::FilterFirst, C::FilterLast))
     return kFilters[offset(command, C::FilterFirst)].text;
-  return commandSpec(command).text;
+  return commandEntry(command).text;
 }
 
 CommandLooks commandLooks(const CommandContext& s) {
@@ -262,8 +242,8 @@ CommandLooks commandLooks(const CommandContext& s) {
     set(kEditTools[i], s.picture, s.editTool == static_cast<int32_t>(i));
   set(C::RoiLock, true, s.roiLocked);
 
-  for (const CommandSpec& spec : kCommands)
-    if (spec.pending) looks[static_cast<size_t>(spec.id)].enabled = false;
+  for (const CommandEntry& definition : kCommands)
+    if (definition.pending) looks[static_cast<size_t>(definition.id)].enabled = false;
   return looks;
 }
 

@@ -116,18 +116,18 @@ enum class Menu {
   Count
 };
 
-struct MenuSpec {
+struct MenuEntry {
   Menu id;
   std::optional<Menu> parent;  // a submenu sits in its parent where its first command falls
   const char* title;
   const char* objectName;
   bool separatorBefore = false;  // in the parent, before the submenu
 };
-std::span<const MenuSpec> menuCatalogue();
+std::span<const MenuEntry> menuCatalogue();
 
 enum class Shortcut { None, Quit, HelpContents };
 
-struct CommandSpec {
+struct CommandEntry {
   Command id;
   Menu menu;
   std::string_view objectName;  // the stable name tests and saved layouts see
@@ -138,8 +138,8 @@ struct CommandSpec {
   // Commands of features still being built: present, disabled, and not required bound.
   bool pending = false;
 };
-const CommandSpec& commandSpec(Command command);
-std::span<const CommandSpec> commandCatalogue();
+const CommandEntry& commandEntry(Command command);
+std::span<const CommandEntry> commandCatalogue();
 // The menu text, family members included ("Iron colormap", "zoom 2x").
 std::string_view commandText(Command command);
 
@@ -147,9 +147,9 @@ std::string_view commandText(Command command);
 std::span<const std::optional<Command>> toolBarCommands();
 
 // The Measure menu's tools, in the order the object editor numbers them (pointer first).
-inline constexpr std::array<Command, 6> kEditTools{Command::Pointer, Command::Spot,
+inline constexpr std::array<Command, 6> kEditTools{Command::Pointer,   Command::Spot,
                                                    Command::Rectangle, Command::Ellipse,
-                                                   Command::Line, Command::Polygon};
+                                                   Command::Line,      Command::Polygon};
 
 // Everything the enabled and checked states depend on.
 struct CommandContext {
@@ -171,8 +171,8 @@ struct CommandContext {
   bool playLoop = true;
   bool statusBar = true;
   std::array<bool, 3> isothermBands{};  // interval, above, below: painted
-  bool picture = false;     // a frame has been shown: objects have an image to live in
-  int32_t editTool = 0;     // position in kEditTools
+  bool picture = false;                 // a frame has been shown: objects have an image to live in
+  int32_t editTool = 0;                 // position in kEditTools
   bool roiLocked = false;
   bool showGraphics = true;
 };

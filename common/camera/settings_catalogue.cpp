@@ -45,49 +45,49 @@ Family pageFamily(Page page) {
   }
 }
 
-int64_t FieldSpec::choiceValue(size_t index) const {
+int64_t FieldEntry::choiceValue(size_t index) const {
   if (index >= choices.size()) return -1;
   if (index < choiceValues.size()) return choiceValues[index];
   return static_cast<int64_t>(index);
 }
 
-std::optional<size_t> FieldSpec::choiceIndex(int64_t value) const {
+std::optional<size_t> FieldEntry::choiceIndex(int64_t value) const {
   for (size_t i = 0; i < choices.size(); ++i)
     if (choiceValue(i) == value) return i;
   return std::nullopt;
 }
 
-const std::vector<FieldSpec>& settingFields() {
-  static const std::vector<FieldSpec> fields = detail::buildFields();
+const std::vector<FieldEntry>& settingFields() {
+  static const std::vector<FieldEntry> fields = detail::buildFields();
   return fields;
 }
 
-const std::vector<CommandSpec>& settingCommands() {
-  static const std::vector<CommandSpec> commands = detail::buildCommands();
+const std::vector<CommandEntry>& settingCommands() {
+  static const std::vector<CommandEntry> commands = detail::buildCommands();
   return commands;
 }
 
-const FieldSpec* findField(std::string_view key) {
-  for (const FieldSpec& field : settingFields())
+const FieldEntry* findField(std::string_view key) {
+  for (const FieldEntry& field : settingFields())
     if (field.key == key) return &field;
   return nullptr;
 }
 
-std::vector<const FieldSpec*> fieldsOf(Page page) {
-  std::vector<const FieldSpec*> out;
-  for (const FieldSpec& field : settingFields())
+std::vector<const FieldEntry*> fieldsOf(Page page) {
+  std::vector<const FieldEntry*> out;
+  for (const FieldEntry& field : settingFields())
     if (field.page == page) out.push_back(&field);
   return out;
 }
 
-std::vector<const CommandSpec*> commandsOf(Page page) {
-  std::vector<const CommandSpec*> out;
-  for (const CommandSpec& command : settingCommands())
+std::vector<const CommandEntry*> commandsOf(Page page) {
+  std::vector<const CommandEntry*> out;
+  for (const CommandEntry& command : settingCommands())
     if (command.page == page) out.push_back(&command);
   return out;
 }
 
-std::optional<int64_t> readField(const FieldSpec& field, HeaderView header) {
+std::optional<int64_t> readField(const FieldEntry& field, HeaderView header) {
   if (field.read == HeaderRead::None || field.offset < 0 ||
       field.offset + field.width > static_cast<int>(header.size()))
     return std::nullopt;
@@ -120,18 +120,18 @@ std::optional<int64_t> readField(const FieldSpec& field, HeaderView header) {
   return value;
 }
 
-SettingCommand packCommand(const CommandSpec& spec, std::span<const int64_t> values) {
+SettingCommand packCommand(const CommandEntry& definition, std::span<const int64_t> values) {
   auto at = [&](size_t i) -> int64_t { return i < values.size() ? values[i] : 0; };
-  SettingCommand command{.id = spec.id};
-  switch (spec.packing) {
+  SettingCommand command{.id = definition.id};
+  switch (definition.packing) {
     case Packing::Value: command.value = static_cast<uint16_t>(low16(at(0))); break;
-    case Packing::Fixed: command.value = spec.fixedValue; break;
+    case Packing::Fixed: command.value = definition.fixedValue; break;
     case Packing::NetworkKt:
     case Packing::NetworkKs: {
       const bool dhcp = at(0) != 0;
       command.value = dhcp ? 1 : 0;
       // A KT camera takes no address with DHCP on: the words go out empty.
-      if (!(dhcp && spec.packing == Packing::NetworkKt)) {
+      if (!(dhcp && definition.packing == Packing::NetworkKt)) {
         for (size_t i = 0; i < 3; ++i) command.words[i] = static_cast<uint32_t>(at(i + 1));
       }
       break;
@@ -141,7 +141,7 @@ SettingCommand packCommand(const CommandSpec& spec, std::span<const int64_t> val
       command.words[0] = low16(at(1)) << 16 | low16(at(2));
       break;
     case Packing::AlarmOutput:
-      command.value = spec.fixedValue;
+      command.value = definition.fixedValue;
       command.words[0] = low8(at(0)) << 24 | low8(at(1)) << 16 | low8(at(2)) << 8;
       break;
     case Packing::OutputWindow:

@@ -64,7 +64,7 @@ enum class ChoiceRule {
   HighRangeNeedsCamera,
 };
 
-struct FieldSpec {
+struct FieldEntry {
   std::string_view key;  // "page.name", unique
   Page page;
   std::string_view label;
@@ -113,7 +113,7 @@ enum class Question {
   RebootOnVersion32,  // the reboot question, only for a header version of 32
 };
 
-struct CommandSpec {
+struct CommandEntry {
   std::string_view key;
   SettingId id;
   Page page;
@@ -136,21 +136,21 @@ inline constexpr std::string_view kQuestionCaption = "Information";
 inline constexpr std::string_view kIpDone = "Completed IP setting.";
 inline constexpr std::string_view kSerialDone = "Completed RS-485 setting.";
 
-const std::vector<FieldSpec>& settingFields();
+const std::vector<FieldEntry>& settingFields();
 // In the order "Initialized" sends them on a KT camera: Video, Display, System, Comm.
-const std::vector<CommandSpec>& settingCommands();
+const std::vector<CommandEntry>& settingCommands();
 
-const FieldSpec* findField(std::string_view key);
-std::vector<const FieldSpec*> fieldsOf(Page page);
-std::vector<const CommandSpec*> commandsOf(Page page);
+const FieldEntry* findField(std::string_view key);
+std::vector<const FieldEntry*> fieldsOf(Page page);
+std::vector<const CommandEntry*> commandsOf(Page page);
 
 // The field's current value as the header holds it, after the read rules; nothing when the
 // header does not carry the field. List values no entry sends read as the initial value and
 // range values are held within their limits, so a control never shows what it cannot hold.
-std::optional<int64_t> readField(const FieldSpec& field, HeaderView header);
+std::optional<int64_t> readField(const FieldEntry& field, HeaderView header);
 
-// The command for the given field values (in the order of `spec.fields`).
-SettingCommand packCommand(const CommandSpec& spec, std::span<const int64_t> values);
+// The command for the given field values (in the order of `definition.fields`).
+SettingCommand packCommand(const CommandEntry& definition, std::span<const int64_t> values);
 
 // Dotted text of an address value, and back; nothing for text that is not four numbers
 // 0..255 separated by dots.

@@ -11,9 +11,9 @@ using Texts = std::vector<std::string_view>;
 const Texts kOffOn{"Off", "On"};
 const Texts kLevels{"Level0", "Level1", "Level2", "Level3", "Level4", "Level5", "Level6"};
 
-FieldSpec toggle(std::string_view key, Page page, std::string_view label, int offset,
-                 Texts texts = kOffOn) {
-  FieldSpec f{.key = key, .page = page, .label = label, .kind = FieldKind::Toggle};
+FieldEntry toggle(std::string_view key, Page page, std::string_view label, int offset,
+                  Texts texts = kOffOn) {
+  FieldEntry f{.key = key, .page = page, .label = label, .kind = FieldKind::Toggle};
   f.choices = std::move(texts);
   if (offset >= 0) {
     f.read = HeaderRead::Unsigned;
@@ -22,43 +22,43 @@ FieldSpec toggle(std::string_view key, Page page, std::string_view label, int of
   return f;
 }
 
-FieldSpec choice(std::string_view key, Page page, std::string_view label, int offset, Texts texts,
-                 int64_t initial = 0) {
-  FieldSpec f = toggle(key, page, label, offset, std::move(texts));
+FieldEntry choice(std::string_view key, Page page, std::string_view label, int offset, Texts texts,
+                  int64_t initial = 0) {
+  FieldEntry f = toggle(key, page, label, offset, std::move(texts));
   f.kind = FieldKind::Choice;
   f.initial = initial;
   return f;
 }
 
-FieldSpec range(std::string_view key, Page page, std::string_view label, HeaderRead read,
-                int offset, int width, int64_t minimum, int64_t maximum, int64_t initial) {
-  return FieldSpec{.key = key,
-                   .page = page,
-                   .label = label,
-                   .kind = FieldKind::Range,
-                   .read = read,
-                   .offset = offset,
-                   .width = width,
-                   .minimum = minimum,
-                   .maximum = maximum,
-                   .initial = initial};
+FieldEntry range(std::string_view key, Page page, std::string_view label, HeaderRead read,
+                 int offset, int width, int64_t minimum, int64_t maximum, int64_t initial) {
+  return FieldEntry{.key = key,
+                    .page = page,
+                    .label = label,
+                    .kind = FieldKind::Range,
+                    .read = read,
+                    .offset = offset,
+                    .width = width,
+                    .minimum = minimum,
+                    .maximum = maximum,
+                    .initial = initial};
 }
 
-FieldSpec address(std::string_view key, Page page, std::string_view label, int offset,
-                  uint32_t initial) {
-  return FieldSpec{.key = key,
-                   .page = page,
-                   .label = label,
-                   .kind = FieldKind::Address,
-                   .read = HeaderRead::Unsigned,
-                   .offset = offset,
-                   .width = 4,
-                   .minimum = 0,
-                   .maximum = 0xFFFFFFFFLL,
-                   .initial = initial};
+FieldEntry address(std::string_view key, Page page, std::string_view label, int offset,
+                   uint32_t initial) {
+  return FieldEntry{.key = key,
+                    .page = page,
+                    .label = label,
+                    .kind = FieldKind::Address,
+                    .read = HeaderRead::Unsigned,
+                    .offset = offset,
+                    .width = 4,
+                    .minimum = 0,
+                    .maximum = 0xFFFFFFFFLL,
+                    .initial = initial};
 }
 
-FieldSpec readAbove(FieldSpec f, int64_t limit, int64_t as) {
+FieldEntry readAbove(FieldEntry f, int64_t limit, int64_t as) {
   f.readAbove = limit;
   f.readAs = as;
   return f;
@@ -66,8 +66,8 @@ FieldSpec readAbove(FieldSpec f, int64_t limit, int64_t as) {
 
 }  // namespace
 
-std::vector<FieldSpec> buildFields() {
-  std::vector<FieldSpec> f;
+std::vector<FieldEntry> buildFields() {
+  std::vector<FieldEntry> f;
   // KT "Video": the camera applies these to its picture without reporting them back.
   f.push_back(
       choice("kt_video.agc", Page::KtVideo, "AGC Mode", -1, {"Off", "Histogram", "Brightness"}, 1));
@@ -107,7 +107,7 @@ std::vector<FieldSpec> buildFields() {
       range("kt_comm.id", Page::KtComm, "Camera ID", HeaderRead::Unsigned, 8, 1, 1, 255, 1));
   f.push_back(choice("kt_comm.baud", Page::KtComm, "Baud Rate", 9,
                      {"2400", "4800", "9600", "19200", "38400"}, 2));
-  FieldSpec ktDhcp = readAbove(toggle("kt_comm.dhcp", Page::KtComm, "DHCP", 22), 1, 0);
+  FieldEntry ktDhcp = readAbove(toggle("kt_comm.dhcp", Page::KtComm, "DHCP", 22), 1, 0);
   ktDhcp.initial = 1;
   f.push_back(ktDhcp);
   f.push_back(address("kt_comm.ip", Page::KtComm, "IP Address", 31, 0));
@@ -116,12 +116,12 @@ std::vector<FieldSpec> buildFields() {
 
   // KT "System".
   f.push_back(toggle("kt_system.tv", Page::KtSystem, "TV Mode", 6, {"NTSC", "PAL"}));
-  FieldSpec nucPeriod = choice("kt_system.nuc_period", Page::KtSystem, "NUC Period", 28,
-                               {"1 min", "5 min", "10 min", "30 min", "60 min", "off"}, 1);
+  FieldEntry nucPeriod = choice("kt_system.nuc_period", Page::KtSystem, "NUC Period", 28,
+                                {"1 min", "5 min", "10 min", "30 min", "60 min", "off"}, 1);
   nucPeriod.width = 2;
   f.push_back(nucPeriod);
-  FieldSpec ktRange = toggle("kt_system.range", Page::KtSystem, "Temperature Range", 7,
-                             {"Normal Mode", "High Mode"});
+  FieldEntry ktRange = toggle("kt_system.range", Page::KtSystem, "Temperature Range", 7,
+                              {"Normal Mode", "High Mode"});
   ktRange.rule = ChoiceRule::HighRangeNeedsCamera;
   f.push_back(ktRange);
 
@@ -156,8 +156,8 @@ std::vector<FieldSpec> buildFields() {
   f.push_back(range("ks_video.contrast", Page::KsVideo, "Contrast", HeaderRead::Unsigned, 82, 1, 0,
                     100, 50));
   f.push_back(choice("ks_video.zoom", Page::KsVideo, "Zoom", 25, {"Off", "x2", "x4"}));
-  FieldSpec rotation = choice("ks_video.rotation", Page::KsVideo, "Rotation", 16,
-                              {"Off", "Mirror", "Flip", "M + F"});
+  FieldEntry rotation = choice("ks_video.rotation", Page::KsVideo, "Rotation", 16,
+                               {"Off", "Mirror", "Flip", "M + F"});
   rotation.read = HeaderRead::MirrorFlip;
   f.push_back(rotation);
   f.push_back(choice("ks_video.palette", Page::KsVideo, "Palette", 23,
@@ -217,7 +217,7 @@ std::vector<FieldSpec> buildFields() {
     f.push_back(range(first ? "ks_alarm.out1_duration" : "ks_alarm.out2_duration", Page::KsAlarm,
                       first ? "Alarm01 Duration (s)" : "Alarm02 Duration (s)", HeaderRead::Unsigned,
                       base + 2, 1, 0, 255, 0));
-    FieldSpec remote =
+    FieldEntry remote =
         toggle(first ? "ks_alarm.out1_remote" : "ks_alarm.out2_remote", Page::KsAlarm,
                first ? "Alarm01 Remote Control" : "Alarm02 Remote Control", base + 3);
     remote.kind = FieldKind::Readout;
@@ -253,12 +253,12 @@ std::vector<FieldSpec> buildFields() {
   f.push_back(range("ks_system.id", Page::KsSystem, "ID", HeaderRead::None, -1, 1, 0, 255, 1));
   f.push_back(choice("ks_system.baud", Page::KsSystem, "Baud Rate", -1,
                      {"2400", "4800", "9600", "19200", "38400", "57600", "115200"}, 2));
-  FieldSpec ksRange =
+  FieldEntry ksRange =
       toggle("ks_system.range", Page::KsSystem, "Temperature Range", 7, {"Normal", "High"});
   ksRange.kind = FieldKind::RangeList;
   f.push_back(ksRange);
-  FieldSpec isoMode = choice("ks_system.iso_mode", Page::KsSystem, "Isotherm", -1,
-                             {"Off", "Max. Below", "Min. Above", "Interval", "All"});
+  FieldEntry isoMode = choice("ks_system.iso_mode", Page::KsSystem, "Isotherm", -1,
+                              {"Off", "Max. Below", "Min. Above", "Interval", "All"});
   isoMode.choiceValues = {0, 2, 1, 4, 7};
   f.push_back(isoMode);
   f.push_back(range("ks_system.iso_lower", Page::KsSystem,
@@ -276,43 +276,43 @@ std::vector<FieldSpec> buildFields() {
       {"ks_system.iso_above_colour", "Above Color"}};
   const int64_t initialColours[] = {0xFF0000, 0x00FF00, 0x0000FF};
   for (size_t i = 0; i < 3; ++i) {
-    f.push_back(FieldSpec{.key = colours[i].first,
-                          .page = Page::KsSystem,
-                          .label = colours[i].second,
-                          .kind = FieldKind::Colour,
-                          .minimum = 0,
-                          .maximum = 0xFFFFFF,
-                          .initial = initialColours[i]});
+    f.push_back(FieldEntry{.key = colours[i].first,
+                           .page = Page::KsSystem,
+                           .label = colours[i].second,
+                           .kind = FieldKind::Colour,
+                           .minimum = 0,
+                           .maximum = 0xFFFFFF,
+                           .initial = initialColours[i]});
   }
   return f;
 }
 
 namespace {
 
-CommandSpec onChange(std::string_view key, SettingId id, Page page,
-                     std::vector<std::string_view> fields, Packing packing = Packing::Value) {
-  CommandSpec c{.key = key, .id = id, .page = page, .packing = packing, .fields = fields};
+CommandEntry onChange(std::string_view key, SettingId id, Page page,
+                      std::vector<std::string_view> fields, Packing packing = Packing::Value) {
+  CommandEntry c{.key = key, .id = id, .page = page, .packing = packing, .fields = fields};
   c.sentOnChangeOf = fields;
   return c;
 }
 
-CommandSpec byButton(std::string_view key, SettingId id, Page page,
-                     std::vector<std::string_view> fields, Packing packing,
-                     std::string_view button) {
-  return CommandSpec{
+CommandEntry byButton(std::string_view key, SettingId id, Page page,
+                      std::vector<std::string_view> fields, Packing packing,
+                      std::string_view button) {
+  return CommandEntry{
       .key = key, .id = id, .page = page, .packing = packing, .fields = fields, .button = button};
 }
 
-CommandSpec restored(CommandSpec c) {
+CommandEntry restored(CommandEntry c) {
   c.restoredOnInitialise = true;
   return c;
 }
 
 }  // namespace
 
-std::vector<CommandSpec> buildCommands() {
+std::vector<CommandEntry> buildCommands() {
   using S = SettingId;
-  std::vector<CommandSpec> c;
+  std::vector<CommandEntry> c;
   // KT, in the order "Initialized" sends them: Video, Display, System, Comm.
   c.push_back(restored(onChange("kt_agc", S::AgcMode, Page::KtVideo, {"kt_video.agc"})));
   c.push_back(onChange("kt_level", S::Level, Page::KtVideo, {"kt_video.level"}));
@@ -341,29 +341,29 @@ std::vector<CommandSpec> buildCommands() {
   c.push_back(restored(
       onChange("kt_correction", S::CorrectionInfo, Page::KtDisplay, {"kt_display.correction"})));
 
-  CommandSpec ktTv = onChange("kt_tv", S::TvMode, Page::KtSystem, {"kt_system.tv"});
+  CommandEntry ktTv = onChange("kt_tv", S::TvMode, Page::KtSystem, {"kt_system.tv"});
   ktTv.question = Question::KtTvMode;
   c.push_back(ktTv);
   c.push_back(
       restored(onChange("kt_nuc_period", S::NucPeriod, Page::KtSystem, {"kt_system.nuc_period"})));
-  CommandSpec ktNuc =
+  CommandEntry ktNuc =
       byButton("kt_nuc_now", S::NucPeriod, Page::KtSystem, {}, Packing::Fixed, "NUC");
   ktNuc.fixedValue = 7;  // one NUC now
   c.push_back(ktNuc);
   c.push_back(
       restored(onChange("kt_range", S::TemperatureRange, Page::KtSystem, {"kt_system.range"})));
 
-  CommandSpec ktIp = byButton("kt_ip", S::IpSetting, Page::KtComm,
-                              {"kt_comm.dhcp", "kt_comm.ip", "kt_comm.mask", "kt_comm.gateway"},
-                              Packing::NetworkKt, "Set IP");
+  CommandEntry ktIp = byButton("kt_ip", S::IpSetting, Page::KtComm,
+                               {"kt_comm.dhcp", "kt_comm.ip", "kt_comm.mask", "kt_comm.gateway"},
+                               Packing::NetworkKt, "Set IP");
   ktIp.doneMessage = kIpDone;
   c.push_back(restored(ktIp));
-  CommandSpec ktId =
+  CommandEntry ktId =
       byButton("kt_id", S::CameraId, Page::KtComm, {"kt_comm.id"}, Packing::Value, "Set RS-485");
   ktId.doneMessage = kSerialDone;
   c.push_back(restored(ktId));
-  CommandSpec ktBaud = byButton("kt_baud", S::BaudRate, Page::KtComm, {"kt_comm.baud"},
-                                Packing::Value, "Set RS-485");
+  CommandEntry ktBaud = byButton("kt_baud", S::BaudRate, Page::KtComm, {"kt_comm.baud"},
+                                 Packing::Value, "Set RS-485");
   ktBaud.doneMessage = kSerialDone;
   c.push_back(restored(ktBaud));
 
@@ -429,19 +429,19 @@ std::vector<CommandSpec> buildCommands() {
                {"ks_network.dhcp", "ks_network.ip", "ks_network.mask", "ks_network.gateway"},
                Packing::NetworkKs, "Set Network"));
 
-  CommandSpec alarm1 =
+  CommandEntry alarm1 =
       byButton("ks_alarm_out1", S::AlarmOutput, Page::KsAlarm,
                {"ks_alarm.out1_type", "ks_alarm.out1_mode", "ks_alarm.out1_duration"},
                Packing::AlarmOutput, "Set Alarm01");
   c.push_back(alarm1);
-  CommandSpec alarm2 =
+  CommandEntry alarm2 =
       byButton("ks_alarm_out2", S::AlarmOutput, Page::KsAlarm,
                {"ks_alarm.out2_type", "ks_alarm.out2_mode", "ks_alarm.out2_duration"},
                Packing::AlarmOutput, "Set Alarm02");
   alarm2.fixedValue = 1;
   c.push_back(alarm2);
 
-  CommandSpec correction =
+  CommandEntry correction =
       byButton("ks_correction", S::CorrectionParameters, Page::KsCorrection,
                {"ks_correction.used", "ks_correction.emissivity", "ks_correction.transmission",
                 "ks_correction.atmosphere", "ks_correction.zero_offset", "ks_correction.distance"},
@@ -451,16 +451,16 @@ std::vector<CommandSpec> buildCommands() {
 
   c.push_back(
       onChange("ks_system_temp_type", S::TemperatureType, Page::KsSystem, {"ks_system.temp_type"}));
-  CommandSpec ksTv = onChange("ks_tv", S::TvMode, Page::KsSystem, {"ks_system.tv"});
+  CommandEntry ksTv = onChange("ks_tv", S::TvMode, Page::KsSystem, {"ks_system.tv"});
   ksTv.question = Question::Reboot;
   c.push_back(ksTv);
-  CommandSpec hdmi = onChange("ks_hdmi", S::HdmiMode, Page::KsSystem, {"ks_system.hdmi"});
+  CommandEntry hdmi = onChange("ks_hdmi", S::HdmiMode, Page::KsSystem, {"ks_system.hdmi"});
   hdmi.question = Question::Reboot;
   c.push_back(hdmi);
   c.push_back(onChange("ks_protocol", S::SerialProtocol, Page::KsSystem, {"ks_system.protocol"}));
   c.push_back(onChange("ks_id", S::CameraId, Page::KsSystem, {"ks_system.id"}));
   c.push_back(onChange("ks_baud", S::BaudRate, Page::KsSystem, {"ks_system.baud"}));
-  CommandSpec ksRange =
+  CommandEntry ksRange =
       onChange("ks_range", S::TemperatureRange, Page::KsSystem, {"ks_system.range"});
   ksRange.question = Question::RebootOnVersion32;
   ksRange.headerRequestAfterOnVersion33 = true;

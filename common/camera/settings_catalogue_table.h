@@ -7,7 +7,7 @@
 
 namespace camera::detail {
 
-std::vector<FieldSpec> buildFields();
-std::vector<CommandSpec> buildCommands();
+std::vector<FieldEntry> buildFields();
+std::vector<CommandEntry> buildCommands();
 
 }  // namespace camera::detail

@@ -13,7 +13,7 @@ namespace pagana {
 namespace {
 
 QFont fontOf(FontRole role, QPaintDevice* device) {
-  const FontSpec wanted = fontFor(role);
+  const FontChoice wanted = fontFor(role);
   // Families missing on the machine fall back by their kind: fixed, serif, plain.
   QFont font(
       wanted.family.empty() ? QStringLiteral("Arial") : QString::fromStdString(wanted.family),

@@ -12,9 +12,9 @@ namespace {
 
 TEST(CommandCatalogue, EveryCommandHasATextAndItsOwnObjectName) {
   std::set<std::string_view> names;
-  for (const CommandSpec& spec : commandCatalogue()) {
-    EXPECT_FALSE(commandText(spec.id).empty()) << spec.objectName;
-    EXPECT_TRUE(names.insert(spec.objectName).second) << spec.objectName;
+  for (const CommandEntry& definition : commandCatalogue()) {
+    EXPECT_FALSE(commandText(definition.id).empty()) << definition.objectName;
+    EXPECT_TRUE(names.insert(definition.objectName).second) << definition.objectName;
   }
 }
 
@@ -201,7 +201,10 @@ INSTANTIATE_TEST_SUITE_P(
         LookCase{
             .name = "filterIsNoToggle", .state = {}, .command = filterCommand(3), .enabled = true},
         LookCase{.name = "paintedIsothermBandIsChecked",
-                 .state = [](CommandContext& c) { c.isothermBands = {false, true, false}; },
+                 .state =
+                     [](CommandContext& c) {
+                       c.isothermBands = {false, true, false};
+                     },
                  .command = Command::IsothermAbove,
                  .enabled = true,
                  .checked = true},

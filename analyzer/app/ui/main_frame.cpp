@@ -81,33 +81,34 @@ void CMainFrame::buildMenus() {
   auto menuOf = [this](Menu id) -> QMenu*& { return menus_[static_cast<size_t>(id)]; };
   // Top-level menus appear in catalogue order; a submenu joins its parent where its first
   // command falls, so a menu's layout reads from the catalogue alone.
-  for (const MenuSpec& spec : menuCatalogue()) {
-    if (spec.parent) continue;
-    menuOf(spec.id) = menuBar()->addMenu(tr(spec.title));
-    menuOf(spec.id)->setObjectName(spec.objectName);
+  for (const MenuEntry& definition : menuCatalogue()) {
+    if (definition.parent) continue;
+    menuOf(definition.id) = menuBar()->addMenu(tr(definition.title));
+    menuOf(definition.id)->setObjectName(definition.objectName);
   }
   auto placeMenu = [&](Menu id) {
-    const MenuSpec& spec = menuCatalogue()[static_cast<size_t>(id)];
-    QMenu* parent = menuOf(*spec.parent);
-    if (spec.separatorBefore) parent->addSeparator();
-    menuOf(id) = parent->addMenu(tr(spec.title));
-    menuOf(id)->setObjectName(spec.objectName);
+    const MenuEntry& definition = menuCatalogue()[static_cast<size_t>(id)];
+    QMenu* parent = menuOf(*definition.parent);
+    if (definition.separatorBefore) parent->addSeparator();
+    menuOf(id) = parent->addMenu(tr(definition.title));
+    menuOf(id)->setObjectName(definition.objectName);
   };
-  for (const CommandSpec& spec : commandCatalogue()) {
-    if (!menuOf(spec.menu)) placeMenu(spec.menu);
-    QMenu* menu = menuOf(spec.menu);
-    if (spec.separatorBefore) menu->addSeparator();
-    auto* action = new QAction(QString::fromUtf8(commandText(spec.id)), this);
-    action->setObjectName(QString::fromUtf8(spec.objectName));
-    action->setCheckable(spec.checkable);
+  for (const CommandEntry& definition : commandCatalogue()) {
+    if (!menuOf(definition.menu)) placeMenu(definition.menu);
+    QMenu* menu = menuOf(definition.menu);
+    if (definition.separatorBefore) menu->addSeparator();
+    auto* action = new QAction(QString::fromUtf8(commandText(definition.id)), this);
+    action->setObjectName(QString::fromUtf8(definition.objectName));
+    action->setCheckable(definition.checkable);
     action->setEnabled(false);
-    if (spec.shortcut == Shortcut::Quit) action->setShortcut(QKeySequence::Quit);
-    if (spec.shortcut == Shortcut::HelpContents) action->setShortcut(QKeySequence::HelpContents);
+    if (definition.shortcut == Shortcut::Quit) action->setShortcut(QKeySequence::Quit);
+    if (definition.shortcut == Shortcut::HelpContents)
+      action->setShortcut(QKeySequence::HelpContents);
     menu->addAction(action);
-    actions_[static_cast<size_t>(spec.id)] = action;
+    actions_[static_cast<size_t>(definition.id)] = action;
   }
-  for (const MenuSpec& spec : menuCatalogue())
-    if (!menuOf(spec.id)) placeMenu(spec.id);
+  for (const MenuEntry& definition : menuCatalogue())
+    if (!menuOf(definition.id)) placeMenu(definition.id);
 
   bind(Command::Exit, this, [this](bool) { close(); });
   bind(Command::SetCameraIp, this, [this](bool) { onSetCameraIp(); });
@@ -124,7 +125,7 @@ void CMainFrame::buildMenus() {
 void CMainFrame::bind(Command command, QObject* context, std::function<void(bool)> handler) {
   const auto index = static_cast<size_t>(command);
   if (bound_.at(index))
-    throw std::logic_error("command bound twice: " + std::string(commandSpec(command).objectName));
+    throw std::logic_error("command bound twice: " + std::string(commandEntry(command).objectName));
   bound_[index] = true;
   connect(actions_[index], &QAction::triggered, context, std::move(handler));
   applyCommandLooks();
@@ -132,10 +133,10 @@ void CMainFrame::bind(Command command, QObject* context, std::function<void(bool
 
 void CMainFrame::requireAllBound() const {
   std::string missing;
-  for (const CommandSpec& spec : commandCatalogue()) {
-    if (spec.pending || bound_[static_cast<size_t>(spec.id)]) continue;
+  for (const CommandEntry& definition : commandCatalogue()) {
+    if (definition.pending || bound_[static_cast<size_t>(definition.id)]) continue;
     missing += missing.empty() ? "" : ", ";
-    missing += spec.objectName;
+    missing += definition.objectName;
   }
   if (!missing.empty()) throw std::logic_error("commands without a handler: " + missing);
 }

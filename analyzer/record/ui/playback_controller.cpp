@@ -51,13 +51,13 @@ class SnapshotFileReader final : public record::SnapshotReader {
   desktop::Notifier& notifier_;
 };
 
-struct ButtonSpec {
+struct ButtonEntry {
   const char* objectName;
   const char* text;
   const char* accessibleName;
   void (CIRPlayControlDlgDock::*signal)();
 };
-constexpr ButtonSpec kButtons[] = {
+constexpr ButtonEntry kButtons[] = {
     {"playButton", ">", "Play", &CIRPlayControlDlgDock::play},
     {"pauseButton", "||", "Pause", &CIRPlayControlDlgDock::pause},
     {"stopButton", "Stop", "Stop", &CIRPlayControlDlgDock::stop},
@@ -80,13 +80,13 @@ CIRPlayControlDlgDock::CIRPlayControlDlgDock(QWidget* parent) : QWidget(parent) 
   setObjectName("PlayControlPaneBody");
   auto* layout = new QGridLayout(this);
   int column = 0;
-  for (const ButtonSpec& spec : kButtons) {
-    auto* button = new QPushButton(QString::fromUtf8(spec.text), this);
-    button->setObjectName(spec.objectName);
-    button->setAccessibleName(spec.accessibleName);
-    button->setToolTip(spec.accessibleName);
+  for (const ButtonEntry& definition : kButtons) {
+    auto* button = new QPushButton(QString::fromUtf8(definition.text), this);
+    button->setObjectName(definition.objectName);
+    button->setAccessibleName(definition.accessibleName);
+    button->setToolTip(definition.accessibleName);
     button->setMaximumWidth(48);
-    connect(button, &QPushButton::clicked, this, spec.signal);
+    connect(button, &QPushButton::clicked, this, definition.signal);
     layout->addWidget(button, 0, column++);
   }
   slider_ = new QSlider(Qt::Horizontal, this);

@@ -98,7 +98,7 @@ void PrintTo(const CameraCase& c, std::ostream* os) { *os << c.name; }
 
 class CatalogueOnCamera : public ::testing::TestWithParam<CameraCase> {};
 
-int64_t changedValue(const camera::FieldSpec& field) {
+int64_t changedValue(const camera::FieldEntry& field) {
   switch (field.kind) {
     case camera::FieldKind::Range: return field.minimum + 1;
     case camera::FieldKind::Address: return 0x7F000102 + field.offset;
@@ -117,14 +117,14 @@ TEST_P(CatalogueOnCamera, EverySettingAppliesAndReadsBack) {
   irsim::CameraHeader header(config);
   const camera::Family family = camera::familyOf(GetParam().version);
   std::vector<std::pair<std::string_view, int64_t>> sentValues;
-  for (const camera::CommandSpec& command : camera::settingCommands()) {
+  for (const camera::CommandEntry& command : camera::settingCommands()) {
     if (camera::pageFamily(command.page) != family) continue;
     if (command.page ==
         (GetParam().version == 32 ? camera::Page::KsImage33 : camera::Page::KsImage32))
       continue;
     std::vector<int64_t> values;
     for (auto key : command.fields) {
-      const camera::FieldSpec& field = *camera::findField(key);
+      const camera::FieldEntry& field = *camera::findField(key);
       // The range list depends on the camera's calibration; the page tests cover it.
       values.push_back(field.kind == camera::FieldKind::RangeList ? 1 : changedValue(field));
       sentValues.emplace_back(key, values.back());

@@ -27,7 +27,7 @@ void PrintTo(const FieldCase& c, std::ostream* os) { *os << c.key; }
 
 class CatalogueField : public ::testing::TestWithParam<FieldCase> {};
 
-const camera::CommandSpec* commandCarrying(std::string_view key) {
+const camera::CommandEntry* commandCarrying(std::string_view key) {
   for (const auto& command : camera::settingCommands())
     for (auto field : command.fields)
       if (field == key) return &command;
@@ -36,10 +36,10 @@ const camera::CommandSpec* commandCarrying(std::string_view key) {
 
 TEST_P(CatalogueField, HasItsIdOffsetWidthAndTexts) {
   const FieldCase& c = GetParam();
-  const camera::FieldSpec* field = camera::findField(c.key);
+  const camera::FieldEntry* field = camera::findField(c.key);
   ASSERT_NE(field, nullptr);
   if (field->kind != camera::FieldKind::Readout) {
-    const camera::CommandSpec* command = commandCarrying(c.key);
+    const camera::CommandEntry* command = commandCarrying(c.key);
     ASSERT_NE(command, nullptr);
     EXPECT_EQ(camera::toWire(command->id), c.id);
   }
@@ -196,7 +196,7 @@ TEST(Catalogue, FieldKeysAreUnique) {
 TEST(Catalogue, EveryCommandNamesFieldsOfItsOwnPage) {
   for (const auto& command : camera::settingCommands()) {
     for (auto key : command.fields) {
-      const camera::FieldSpec* field = camera::findField(key);
+      const camera::FieldEntry* field = camera::findField(key);
       ASSERT_NE(field, nullptr) << command.key << " names " << key;
       EXPECT_EQ(field->page, command.page) << command.key;
     }
@@ -233,7 +233,7 @@ void PrintTo(const PackCase& c, std::ostream* os) { *os << c.name; }
 
 class CataloguePacking : public ::testing::TestWithParam<PackCase> {};
 
-const camera::CommandSpec& commandNamed(std::string_view key) {
+const camera::CommandEntry& commandNamed(std::string_view key) {
   for (const auto& command : camera::settingCommands())
     if (command.key == key) return command;
   throw std::runtime_error("no command " + std::string(key));

@@ -44,7 +44,7 @@ std::vector<std::vector<uint8_t>> loggedSettings(const irsim::Simulator& sim) {
   return out;
 }
 
-camera::SettingCommand expectedFor(const camera::CommandSpec& command,
+camera::SettingCommand expectedFor(const camera::CommandEntry& command,
                                    const pages::SettingsPageModel& model) {
   std::vector<int64_t> values;
   for (auto key : command.fields) values.push_back(model.value(key));
@@ -53,7 +53,7 @@ camera::SettingCommand expectedFor(const camera::CommandSpec& command,
 
 // A value other than the current one that the control can take.
 int64_t otherValue(const pages::SettingsPageModel& model, size_t index) {
-  const camera::FieldSpec& field = *model.fields()[index];
+  const camera::FieldEntry& field = *model.fields()[index];
   const int64_t current = model.value(index);
   switch (field.kind) {
     case camera::FieldKind::Range: return current < field.maximum ? current + 1 : current - 1;
@@ -73,7 +73,7 @@ int64_t otherValue(const pages::SettingsPageModel& model, size_t index) {
 }
 
 void setThroughWidget(pages::SettingsPageWidget& page, size_t index, int64_t value) {
-  const camera::FieldSpec& field = *page.model().fields()[index];
+  const camera::FieldEntry& field = *page.model().fields()[index];
   QWidget* control = page.control(field.key);
   QVERIFY(control);
   QVERIFY(!control->accessibleName().isEmpty());
@@ -111,7 +111,7 @@ void setThroughWidget(pages::SettingsPageWidget& page, size_t index, int64_t val
   }
 }
 
-bool isDhcp(const camera::FieldSpec& field) {
+bool isDhcp(const camera::FieldEntry& field) {
   return std::string_view(field.key).ends_with(".dhcp");
 }
 
@@ -167,7 +167,7 @@ class PagesTest : public QObject {
       setThroughWidget(*widget, index, value);
       QCOMPARE(pageModel.value(index), value);
       set.emplace_back(index, value);
-      for (const camera::CommandSpec* command : commands) {
+      for (const camera::CommandEntry* command : commands) {
         const auto& triggers = command->sentOnChangeOf;
         if (std::find(triggers.begin(), triggers.end(), pageModel.fields()[index]->key) !=
             triggers.end())
@@ -180,13 +180,13 @@ class PagesTest : public QObject {
         QVERIFY(button);
         QVERIFY(!button->accessibleName().isEmpty());
         button->click();
-        for (const camera::CommandSpec* command : commands)
+        for (const camera::CommandEntry* command : commands)
           if (command->button == caption) expected.push_back(expectedFor(*command, pageModel));
       }
     };
     // Addresses first with DHCP off (so the camera stores them), DHCP last.
     for (size_t i = 0; i < pageModel.fields().size(); ++i) {
-      const camera::FieldSpec& field = *pageModel.fields()[i];
+      const camera::FieldEntry& field = *pageModel.fields()[i];
       if (field.kind == camera::FieldKind::Readout || isDhcp(field)) continue;
       change(i);
     }

@@ -24,8 +24,8 @@ SettingsPageModel::SettingsPageModel(camera::Page page, CommandPort& port,
       notifier_(notifier),
       fields_(camera::fieldsOf(page)),
       commands_(camera::commandsOf(page)) {
-  for (const camera::FieldSpec* field : fields_) values_.push_back(field->initial);
-  for (const camera::CommandSpec* command : commands_)
+  for (const camera::FieldEntry* field : fields_) values_.push_back(field->initial);
+  for (const camera::CommandEntry* command : commands_)
     if (!command->button.empty() && !mentions(buttons_, command->button))
       buttons_.push_back(command->button);
 }
@@ -42,15 +42,16 @@ int64_t SettingsPageModel::value(std::string_view key) const {
 }
 
 std::vector<ChoiceEntry> SettingsPageModel::choices(size_t field) const {
-  const camera::FieldSpec& spec = *fields_.at(field);
+  const camera::FieldEntry& definition = *fields_.at(field);
   std::vector<ChoiceEntry> entries;
-  if (spec.kind == camera::FieldKind::RangeList && version_ >= camera::kFirstCalibratedKsVersion) {
+  if (definition.kind == camera::FieldKind::RangeList &&
+      version_ >= camera::kFirstCalibratedKsVersion) {
     for (const MeasurementRange& range : ranges_) entries.push_back({range.name, range.number});
     return entries;
   }
-  for (size_t i = 0; i < spec.choices.size(); ++i)
-    entries.push_back({std::string(spec.choices[i]), spec.choiceValue(i), true});
-  if (spec.rule == camera::ChoiceRule::HighRangeNeedsCamera && entries.size() > 1)
+  for (size_t i = 0; i < definition.choices.size(); ++i)
+    entries.push_back({std::string(definition.choices[i]), definition.choiceValue(i), true});
+  if (definition.rule == camera::ChoiceRule::HighRangeNeedsCamera && entries.size() > 1)
     entries[1].enabled = highRangeOffered_;
   return entries;
 }
@@ -67,12 +68,13 @@ void SettingsPageModel::loadHeader(camera::HeaderView header,
 }
 
 bool SettingsPageModel::acceptable(size_t field, int64_t value) const {
-  const camera::FieldSpec& spec = *fields_[field];
-  switch (spec.kind) {
+  const camera::FieldEntry& definition = *fields_[field];
+  switch (definition.kind) {
     case camera::FieldKind::Readout: return false;
     case camera::FieldKind::Range:
     case camera::FieldKind::Address:
-    case camera::FieldKind::Colour: return value >= spec.minimum && value <= spec.maximum;
+    case camera::FieldKind::Colour:
+      return value >= definition.minimum && value <= definition.maximum;
     default: break;
   }
   for (const ChoiceEntry& entry : choices(field))
@@ -80,7 +82,7 @@ bool SettingsPageModel::acceptable(size_t field, int64_t value) const {
   return false;
 }
 
-bool SettingsPageModel::approved(const camera::CommandSpec& command) {
+bool SettingsPageModel::approved(const camera::CommandEntry& command) {
   using camera::Question;
   std::string_view question;
   switch (command.question) {
@@ -98,7 +100,7 @@ bool SettingsPageModel::approved(const camera::CommandSpec& command) {
   return answer == desktop::Answer::Yes;
 }
 
-void SettingsPageModel::send(const camera::CommandSpec& command) {
+void SettingsPageModel::send(const camera::CommandEntry& command) {
   std::vector<int64_t> carried;
   for (std::string_view key : command.fields) carried.push_back(value(key));
   port_.sendSetting(camera::packCommand(command, carried));
@@ -109,14 +111,14 @@ void SettingsPageModel::send(const camera::CommandSpec& command) {
 bool SettingsPageModel::change(size_t field, int64_t value) {
   if (field >= fields_.size() || !acceptable(field, value)) return false;
   if (values_[field] == value) return true;
-  std::vector<const camera::CommandSpec*> triggered;
-  for (const camera::CommandSpec* command : commands_)
+  std::vector<const camera::CommandEntry*> triggered;
+  for (const camera::CommandEntry* command : commands_)
     if (mentions(command->sentOnChangeOf, fields_[field]->key)) triggered.push_back(command);
-  for (const camera::CommandSpec* command : triggered)
+  for (const camera::CommandEntry* command : triggered)
     if (!approved(*command)) return false;
   // The page's own copy first, so that the next header shows the camera's view of it.
   values_[field] = value;
-  for (const camera::CommandSpec* command : triggered) send(*command);
+  for (const camera::CommandEntry* command : triggered) send(*command);
   return true;
 }
 
@@ -135,7 +137,7 @@ bool SettingsPageModel::show(std::string_view key, int64_t value) {
 
 void SettingsPageModel::press(std::string_view button) {
   std::string_view done;
-  for (const camera::CommandSpec* command : commands_) {
+  for (const camera::CommandEntry* command : commands_) {
     if (command->button != button) continue;
     send(*command);
     if (!command->doneMessage.empty()) done = command->doneMessage;
@@ -146,14 +148,14 @@ void SettingsPageModel::press(std::string_view button) {
 }
 
 void SettingsPageModel::restoreDefaults() {
-  for (const camera::CommandSpec* command : commands_) {
+  for (const camera::CommandEntry* command : commands_) {
     if (!command->restoredOnInitialise) continue;
     for (std::string_view key : command->fields) {
       if (const auto index = fieldIndex(key)) values_[*index] = fields_[*index]->initial;
     }
   }
   refreshed();
-  for (const camera::CommandSpec* command : commands_)
+  for (const camera::CommandEntry* command : commands_)
     if (command->restoredOnInitialise) send(*command);
 }
 

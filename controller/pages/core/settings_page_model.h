@@ -29,7 +29,7 @@ class SettingsPageModel {
 
   camera::Page page() const { return page_; }
   std::string_view caption() const { return camera::pageCaption(page_); }
-  const std::vector<const camera::FieldSpec*>& fields() const { return fields_; }
+  const std::vector<const camera::FieldEntry*>& fields() const { return fields_; }
   int64_t value(size_t field) const { return values_.at(field); }
   int64_t value(std::string_view key) const;
   std::optional<size_t> fieldIndex(std::string_view key) const;
@@ -58,8 +58,8 @@ class SettingsPageModel {
 
  private:
   bool acceptable(size_t field, int64_t value) const;
-  bool approved(const camera::CommandSpec& command);
-  void send(const camera::CommandSpec& command);
+  bool approved(const camera::CommandEntry& command);
+  void send(const camera::CommandEntry& command);
   void refreshed() {
     if (refresh_) refresh_();
   }
@@ -67,8 +67,8 @@ class SettingsPageModel {
   camera::Page page_;
   CommandPort& port_;
   desktop::Notifier& notifier_;
-  std::vector<const camera::FieldSpec*> fields_;
-  std::vector<const camera::CommandSpec*> commands_;
+  std::vector<const camera::FieldEntry*> fields_;
+  std::vector<const camera::CommandEntry*> commands_;
   std::vector<std::string_view> buttons_;
   std::vector<int64_t> values_;
   std::vector<MeasurementRange> ranges_;

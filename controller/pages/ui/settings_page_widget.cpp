@@ -60,9 +60,9 @@ SettingsPageWidget::SettingsPageWidget(SettingsPageModel& model, QWidget* parent
 }
 
 QWidget* SettingsPageWidget::makeControl(size_t field) {
-  const camera::FieldSpec& spec = *model_.fields()[field];
+  const camera::FieldEntry& definition = *model_.fields()[field];
   QWidget* control = nullptr;
-  switch (spec.kind) {
+  switch (definition.kind) {
     case camera::FieldKind::Choice:
     case camera::FieldKind::Toggle:
     case camera::FieldKind::RangeList: {
@@ -75,7 +75,7 @@ QWidget* SettingsPageWidget::makeControl(size_t field) {
     }
     case camera::FieldKind::Range: {
       auto* spin = new QSpinBox(this);
-      spin->setRange(static_cast<int>(spec.minimum), static_cast<int>(spec.maximum));
+      spin->setRange(static_cast<int>(definition.minimum), static_cast<int>(definition.maximum));
       // A typed number goes out once, when it is complete, not digit by digit.
       spin->setKeyboardTracking(false);
       connect(spin, &QSpinBox::valueChanged, this, [this, field](int value) {
@@ -111,8 +111,8 @@ QWidget* SettingsPageWidget::makeControl(size_t field) {
     case camera::FieldKind::Readout: control = new QLabel(this); break;
   }
   control->setMinimumWidth(220);
-  control->setObjectName(qs(spec.key));
-  control->setAccessibleName(qs(spec.label));
+  control->setObjectName(qs(definition.key));
+  control->setAccessibleName(qs(definition.label));
   return control;
 }
 
@@ -139,9 +139,9 @@ QPushButton* SettingsPageWidget::button(std::string_view caption) const {
 void SettingsPageWidget::showValue(size_t field) {
   QWidget* control = controls_.at(field);
   const QSignalBlocker blocker(control);
-  const camera::FieldSpec& spec = *model_.fields()[field];
+  const camera::FieldEntry& definition = *model_.fields()[field];
   const int64_t value = model_.value(field);
-  switch (spec.kind) {
+  switch (definition.kind) {
     case camera::FieldKind::Choice:
     case camera::FieldKind::Toggle:
     case camera::FieldKind::RangeList: {
@@ -173,8 +173,8 @@ void SettingsPageWidget::showValue(size_t field) {
       break;
     }
     case camera::FieldKind::Readout: {
-      const auto index = spec.choiceIndex(value);
-      static_cast<QLabel*>(control)->setText(index ? qs(spec.choices[*index])
+      const auto index = definition.choiceIndex(value);
+      static_cast<QLabel*>(control)->setText(index ? qs(definition.choices[*index])
                                                    : QString::number(value));
       break;
     }
