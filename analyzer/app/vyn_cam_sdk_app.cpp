@@ -24,7 +24,8 @@ CVynCamSDKApp::CVynCamSDKApp(std::filesystem::path programFolder, std::string ve
     : programFolder_(std::move(programFolder)), versionText_(std::move(versionText)) {}
 
 void CVynCamSDKApp::loadCompanyInfo(Notifier& notifier) {
-  if (std::optional<CompanyInfo> company = readCompanyFile(programFolder_)) {
+  if (std::optional<CompanyInfo> company =
+          readCompanyFile(desktop::companyFolder(programFolder_))) {
     company_ = std::move(*company);
     return;
   }

@@ -63,7 +63,9 @@ class CVynCamSDKApp {
 
   std::string aboutCaption() const { return solvane::aboutCaption(versionText_); }
   std::filesystem::path manualPath() const { return programFolder_ / kManualFileName; }
-  std::filesystem::path logoPath() const { return programFolder_ / kLogoFileName; }
+  std::filesystem::path logoPath() const {
+    return desktop::companyFolder(programFolder_) / kLogoFileName;
+  }
   // What Help opens: the installed HTML manual, or the one of the source tree beside a build,
   // and the file beside the program when neither is there.
   std::filesystem::path helpPath() const;

@@ -70,4 +70,15 @@ std::optional<CompanyInfo> readCompanyFile(const std::filesystem::path& folder) 
   return parseCompanyInfo(input);
 }
 
+std::filesystem::path companyFolder(const std::filesystem::path& programFolder) {
+  const std::filesystem::path installed = programFolder / ".." / "share" / "irdex";
+  for (const std::filesystem::path& folder : {programFolder, installed}) {
+    std::error_code error;
+    if (std::filesystem::is_regular_file(folder / kCompanyFileName, error)) {
+      return folder.lexically_normal();
+    }
+  }
+  return programFolder;
+}
+
 }  // namespace desktop

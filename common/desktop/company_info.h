@@ -34,4 +34,10 @@ CompanyInfo parseCompanyInfo(std::string_view text);
 // The company file of a folder; nothing when it cannot be opened.
 std::optional<CompanyInfo> readCompanyFile(const std::filesystem::path& folder);
 
+// The folder the company file and the logo are read from: beside the program (a build tree,
+// or a copy the user branded), else the installed data folder `../share/irdex` next to the
+// program's `bin/`. The program's own folder when neither holds a company file, so the
+// missing-file message names the first place looked.
+std::filesystem::path companyFolder(const std::filesystem::path& programFolder);
+
 }  // namespace desktop

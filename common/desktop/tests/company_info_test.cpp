@@ -57,6 +57,22 @@ TEST(CompanyFile, ReadsTheFileBesideTheProgram) {
   EXPECT_TRUE(info->showsLogo());
 }
 
+// An installed program finds the company file in <prefix>/share/irdex; one beside the
+// program (a build tree, or a branded copy) still wins.
+TEST(CompanyFile, FolderIsBesideTheProgramElseTheInstalledDataFolder) {
+  testsupport::TempFolder prefix;
+  const std::filesystem::path bin = prefix.path() / "bin";
+  const std::filesystem::path data = prefix.path() / "share" / "irdex";
+  std::filesystem::create_directories(bin);
+  std::filesystem::create_directories(data);
+  EXPECT_EQ(companyFolder(bin), bin) << "neither holds one: the program's folder is named";
+  std::ofstream(data / kCompanyFileName) << "1 installed http://localhost/\n";
+  EXPECT_EQ(companyFolder(bin), data.lexically_normal());
+  EXPECT_EQ(readCompanyFile(companyFolder(bin))->brand, "installed");
+  std::ofstream(bin / kCompanyFileName) << "1 beside http://localhost/\n";
+  EXPECT_EQ(companyFolder(bin), bin);
+}
+
 TEST(CompanyFile, OnlyFlagOneShowsTheLogo) {
   EXPECT_FALSE((CompanyInfo{0, "", ""}).showsLogo());
   EXPECT_FALSE((CompanyInfo{2, "", ""}).showsLogo());

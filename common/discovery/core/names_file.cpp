@@ -1,9 +1,12 @@
 #include "discovery/core/names_file.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <system_error>
+
+#include <unistd.h>
 
 #include "discovery/core/txt_record.h"
 
@@ -71,11 +74,30 @@ bool writeNamesFile(const std::filesystem::path& path, std::span<const NameRecor
   return !file.fail();
 }
 
+std::filesystem::path namesFileFor(const std::filesystem::path& programFolder,
+                                   const std::filesystem::path& configFolder) {
+  const std::filesystem::path beside = programFolder / kNamesFileName;
+  std::error_code error;
+  if (std::filesystem::exists(beside, error) || configFolder.empty() ||
+      ::access(programFolder.c_str(), W_OK) == 0) {
+    return beside;
+  }
+  const std::filesystem::path folder = configFolder / "irdex";
+  std::filesystem::create_directories(folder, error);
+  return folder / kNamesFileName;
+}
+
 std::filesystem::path namesFileBesideExecutable() {
   std::error_code error;
   const auto executable = std::filesystem::read_symlink("/proc/self/exe", error);
   if (error) return kNamesFileName;
-  return executable.parent_path() / kNamesFileName;
+  std::filesystem::path config;
+  if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg == '/') {
+    config = xdg;
+  } else if (const char* home = std::getenv("HOME"); home && *home == '/') {
+    config = std::filesystem::path(home) / ".config";
+  }
+  return namesFileFor(executable.parent_path(), config);
 }
 
 const NameRecord* findStoredName(std::span<const NameRecord> records, std::string_view mac) {

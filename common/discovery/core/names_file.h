@@ -48,8 +48,16 @@ std::optional<NamesFileContents> readNamesFile(const std::filesystem::path& path
 // Truncates and rewrites the file; false when it cannot be written.
 bool writeNamesFile(const std::filesystem::path& path, std::span<const NameRecord> records);
 
-// The names file in the directory of the running program's executable.
+// The names file in the directory of the running program's executable; for an installed
+// program whose folder the user cannot write (/usr/bin), the one in the user's configuration
+// folder instead, so the names typed in Find Camera are kept.
 std::filesystem::path namesFileBesideExecutable();
+
+// The rule above for a given program folder and configuration folder
+// ($XDG_CONFIG_HOME, else ~/.config): beside the program when the file is there or the folder
+// is writable, else `<config>/irdex/` (created on demand by the caller's write).
+std::filesystem::path namesFileFor(const std::filesystem::path& programFolder,
+                                   const std::filesystem::path& configFolder);
 
 // The first record stored for this MAC address, if any. A camera that announced no MAC
 // address has no stored name.

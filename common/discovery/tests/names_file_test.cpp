@@ -132,6 +132,27 @@ TEST(NamesFile, LivesBesideTheExecutable) {
   EXPECT_TRUE(std::filesystem::exists(path.parent_path() / "discovery_core_tests"));
 }
 
+// An installed program cannot write /usr/bin: the names go to the user's configuration
+// folder, unless a file already sits beside the program.
+TEST_F(TempDir, UnwritableProgramFolderKeepsNamesInTheConfigFolder) {
+  const auto program = dir_ / "bin";
+  const auto config = dir_ / "config";
+  std::filesystem::create_directories(program);
+  EXPECT_EQ(namesFileFor(program, config), program / kNamesFileName) << "writable folder";
+  if (::geteuid() != 0) {  // root writes anywhere; the permission case needs a plain user
+    std::filesystem::permissions(program, std::filesystem::perms::owner_write,
+                                 std::filesystem::perm_options::remove);
+    EXPECT_EQ(namesFileFor(program, config), config / "irdex" / kNamesFileName);
+    EXPECT_TRUE(std::filesystem::is_directory(config / "irdex"));
+    std::filesystem::permissions(program, std::filesystem::perms::owner_write,
+                                 std::filesystem::perm_options::add);
+  }
+  EXPECT_EQ(namesFileFor(dir_ / "missing", config), config / "irdex" / kNamesFileName)
+      << "a folder that cannot be written";
+  std::ofstream(program / kNamesFileName) << "";
+  EXPECT_EQ(namesFileFor(program, config), program / kNamesFileName) << "existing file wins";
+}
+
 TEST(StoredName, MatchesTheWholeMacAddressOnly) {
   const std::vector<NameRecord> records = {
       {"00:11:22:33:44:5", "Short"}, {"00:11:22:33:44:55", "Kiln"}, {"00:11:22:33:44:55", "Later"}};

@@ -257,7 +257,8 @@ void CVynCamUserControlDlg::showAddress(const std::string& stored) {
 }
 
 void CVynCamUserControlDlg::loadCompany() {
-  const auto company = desktop::readCompanyFile(setup_.programFolder);
+  const std::filesystem::path folder = desktop::companyFolder(setup_.programFolder);
+  const auto company = desktop::readCompanyFile(folder);
   if (!company) {
     setup_.notifier->tell(desktop::kCompanyFileMissing);
     logo_->hide();
@@ -268,8 +269,7 @@ void CVynCamUserControlDlg::loadCompany() {
     return;
   }
   logoLink_ = QString::fromStdString(company->webLink);
-  const QPixmap logo(
-      QString::fromStdString((setup_.programFolder / desktop::kLogoFileName).string()));
+  const QPixmap logo(QString::fromStdString((folder / desktop::kLogoFileName).string()));
   if (!logo.isNull()) {
     const QSize area(logo_->width(), logo_->height() - 3);
     logo_->setIcon(logo.scaled(area, Qt::KeepAspectRatio, Qt::SmoothTransformation));
