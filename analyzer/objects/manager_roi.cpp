@@ -249,6 +249,13 @@ void CManagerROI::setLabelFont(const LabelFont& font, uint32_t textColour, uint3
   font_ = font;
   textColour_ = textColour & 0xFFFFFFu;
   shadowColour_ = shadowColour & 0xFFFFFFu;
+  // Labels are one look for the whole picture: the objects already placed follow the new
+  // font and colours at once instead of keeping the look they were made with.
+  for (const std::unique_ptr<CObjectROI>& object : objects_) {
+    object->setFont(font_);
+    object->setColour(RoiColour::NormalText, textColour_);
+    object->setColour(RoiColour::ShadowText, shadowColour_);
+  }
 }
 
 LabelFont CManagerROI::labelFont() const {

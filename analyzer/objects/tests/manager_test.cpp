@@ -152,14 +152,20 @@ TEST(ManagerROI, RemovingTheSelectedObjectClearsTheSelection) {
   EXPECT_EQ(manager.spotCount(), 0);
 }
 
-TEST(ManagerROI, LabelFontAppliesToNewObjects) {
+TEST(ManagerROI, LabelFontAppliesToNewAndPlacedObjects) {
   CManagerROI manager;
+  ASSERT_TRUE(manager.add(manager.makeObject(RoiKind::Spot)));
   manager.setLabelFont(LabelFont{"DejaVu Sans", 14}, 0x00FF00, 0x102030);
-  const auto o = manager.makeObject(RoiKind::Line);
-  EXPECT_EQ(o->font().face, "DejaVu Sans");
-  EXPECT_EQ(o->font().size, 14);
-  EXPECT_EQ(o->colour(RoiColour::NormalText), 0x00FF00u);
-  EXPECT_EQ(o->colour(RoiColour::ShadowText), 0x102030u);
+  const auto fresh = manager.makeObject(RoiKind::Line);
+  manager.withObjects([&](const std::vector<std::unique_ptr<CObjectROI>>& objects) {
+    ASSERT_EQ(objects.size(), 1u);
+    for (const CObjectROI* o : {objects.front().get(), fresh.get()}) {
+      EXPECT_EQ(o->font().face, "DejaVu Sans");
+      EXPECT_EQ(o->font().size, 14);
+      EXPECT_EQ(o->colour(RoiColour::NormalText), 0x00FF00u);
+      EXPECT_EQ(o->colour(RoiColour::ShadowText), 0x102030u);
+    }
+  });
 }
 
 TEST(ManagerROI, ChangesFromAnotherThreadWaitForTheObjectLock) {

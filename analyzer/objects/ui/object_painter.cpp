@@ -111,7 +111,8 @@ void paintObject(QPainter& painter, const CObjectROI& object, const ViewMapping&
   }
   const QString text = labelText(object, stats, options.unit);
   QFont font(object.font().face);
-  font.setPixelSize(std::max(object.font().size, 1));
+  // Points, as the Labels page previews them.
+  font.setPointSize(std::max(object.font().size, 1));
   painter.setFont(font);
   painter.setPen(colourOf(object.colour(RoiColour::ShadowText)));
   painter.drawText(labelAt + QPointF(1, 1), text);

@@ -83,7 +83,18 @@ ObjectsController::ObjectsController(CMainFrame& frame, CVynCamSDKDoc& document,
     output_->setAccessibleName("Output messages");
   }
   bindCommands();
+  applyLabelFont();
+  connect(&frame_, &CMainFrame::settingsChanged, this, [this] {
+    applyLabelFont();
+    view_.update();
+  });
   showContext();
+}
+
+void ObjectsController::applyLabelFont() {
+  const AnalyzerSettings& s = document_.settings();
+  objects_.setLabelFont(LabelFont{QString::fromStdString(s.fontName), s.fontSize},
+                        static_cast<uint32_t>(s.fontColor1), static_cast<uint32_t>(s.fontColor2));
 }
 
 void ObjectsController::bindCommands() {

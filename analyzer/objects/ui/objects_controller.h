@@ -76,6 +76,8 @@ class ObjectsController : public QObject {
 
  private:
   void bindCommands();
+  // The label font and colours of the settings ("FONT_*") for every object.
+  void applyLabelFont();
   void showContext();
   void changed();
   bool measure(FrameContext& context);

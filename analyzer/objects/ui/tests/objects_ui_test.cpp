@@ -195,6 +195,34 @@ class ObjectsUiTest : public QObject {
     QVERIFY(plain.green() > 150);
   }
 
+  // The Labels page's font, size and colours reach the labels of objects already placed.
+  void labelsDrawInTheChosenFontSizeAndColours() {
+    CManagerROI manager;
+    auto spot = std::make_unique<CSpotROI>(20, 60);
+    spot->setColour(RoiColour::Normal, 0x808080);  // grey: only the label is coloured
+    spot->setStatistics({true, 21.5f, 21.5f, 21.5f, 0.0f, 20, 60, 20, 60});
+    manager.add(std::move(spot));
+    QImage black(kImage.width, kImage.height, QImage::Format_ARGB32);
+    black.fill(Qt::black);
+    const auto inkOf = [&](int32_t size, uint32_t text, uint32_t shadow) {
+      manager.setLabelFont(LabelFont{"DejaVu Sans", size}, text, shadow);
+      const QImage out = composeObjects(black, manager, ViewMapping{kImage, 2.0, 2.0}, {});
+      std::pair<int, int> ink{0, 0};  // text-coloured and shadow-coloured pixels
+      for (int y = 0; y < out.height(); ++y)
+        for (int x = 0; x < out.width(); ++x) {
+          const QColor c(out.pixel(x, y));
+          if (c.green() > 200 && c.red() < 60 && c.blue() < 60) ++ink.first;
+          if (c.blue() > 200 && c.red() < 60 && c.green() < 60) ++ink.second;
+        }
+      return ink;
+    };
+    const auto small = inkOf(8, 0x00FF00, 0xFF0000);  // green text, blue shadow
+    const auto large = inkOf(20, 0x00FF00, 0xFF0000);
+    QVERIFY2(small.first > 0 && small.second > 0, "text and shadow take their colours");
+    QVERIFY2(large.first > 2 * small.first, "a larger size draws a larger label");
+    QCOMPARE(inkOf(20, 0x0000FF, 0x000000), (std::pair<int, int>{0, 0}));  // red on black
+  }
+
   void hotAndColdMarkersSitOnTheirPixels() {
     CManagerROI manager;
     auto rect = std::make_unique<CRectROI>(BoxGeometry{10, 10, 100, 100});
