@@ -47,8 +47,7 @@ constexpr CommandEntry kCommands[] = {
      "Export Selected Object",
      {},
      false,
-     false,
-     true},
+     false},
     {C::SaveObjects, M::File, "actionSaveObjects", "Save Objects...", {}, false, true},
     {C::LoadObjects, M::File, "actionLoadObjects", "Load Objects..."},
     {C::Exit, M::File, "actionExit", "E&xit", Shortcut::Quit, false, true},
@@ -231,6 +230,7 @@ CommandLooks commandLooks(const CommandContext& s) {
   // A picture to save exists only while a camera or a file is shown.
   set(C::SaveOneShot, s.acquiring || s.fileOpen);
   set(C::ExportTempData, s.acquiring || s.fileOpen);
+  set(C::ExportSelectedObject, s.acquiring || s.fileOpen);
   // Alarm and schedule recordings end by themselves: only the user's own can be stopped.
   set(C::RecordIrStream, (s.live || s.fileOpen) && !s.recording);
   set(C::StopIrStream, s.recording && s.userRecording);

@@ -4,6 +4,7 @@
 #include "app/ui/main_frame.h"
 #include "app/vyn_cam_sdk_doc.h"
 #include "export/ui/export_controller.h"
+#include "export/ui/object_log_controller.h"
 #include "record/ui/playback_controller.h"
 #include "record/ui/record_controller.h"
 #include "view/view_layout.h"
@@ -41,6 +42,7 @@ LiveController::LiveController(CMainFrame& frame, CVynCamSDKDoc& document, Notif
   connect(this, &LiveController::frameComposed, controls_, &ControlsController::showFrame);
   connect(this, &LiveController::frameComposed, graphs_, &GraphsController::showFrame);
   exports_ = new ExportController(frame, document, notifier, pipeline_, *view_);
+  objectLog_ = new ObjectLogController(frame, document, notifier, *objects_);
   records_ = new RecordController(frame, document, notifier, exports_->frames(),
                                   [this] { return link_->cameraRate(); });
   playback_ = new PlaybackController(frame, document, notifier, pipeline_, *exports_, *records_,

@@ -7,8 +7,8 @@
 #include "acquisition/ui/link_controller.h"
 #include "controls/ui/controls_controller.h"
 #include "graphs/ui/graphs_controller.h"
-#include "settings/ui/environment_controller.h"
 #include "objects/ui/objects_controller.h"
+#include "settings/ui/environment_controller.h"
 #include "view/frame_pipeline.h"
 #include "view/ui/thermal_view.h"
 #include "view/ui/view_options_controller.h"
@@ -23,6 +23,7 @@ namespace solvane {
 class CMainFrame;
 class CVynCamSDKDoc;
 class ExportController;
+class ObjectLogController;
 class RecordController;
 class PlaybackController;
 
@@ -54,6 +55,7 @@ class LiveController : public QObject {
   ControlsController& controls() { return *controls_; }
   GraphsController& graphs() { return *graphs_; }
   ExportController& exports() { return *exports_; }
+  ObjectLogController& objectLog() { return *objectLog_; }
   RecordController& records() { return *records_; }
   PlaybackController& playback() { return *playback_; }
 
@@ -85,6 +87,7 @@ class LiveController : public QObject {
   settings::EnvironmentController* environment_ = nullptr;
   std::optional<float> lastMouseTemp_;  // the status bar reads it again in a new unit
   ExportController* exports_ = nullptr;
+  ObjectLogController* objectLog_ = nullptr;
   RecordController* records_ = nullptr;
   PlaybackController* playback_ = nullptr;
   ObjectsController* objects_ = nullptr;

@@ -215,6 +215,8 @@ bool ObjectsController::measure(FrameContext& c) {
   f.frameNumber = ++measured_;
   if (measureAfresh_.exchange(false)) pass_.restart();
   c.out.measurements = pass_.run(f, objects_, static_cast<TempUnit>(unit_.load()));
+  if (c.out.measurements && !c.replay)
+    for (const MeasurementObserver& observer : observers_) observer(*c.out.measurements);
   if (!pictureSeen_.exchange(true))
     QMetaObject::invokeMethod(
         this,

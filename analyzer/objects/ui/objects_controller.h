@@ -51,6 +51,13 @@ class ObjectsController : public QObject {
   // The last measurement published (also found in every composed frame).
   std::shared_ptr<const MeasurementResult> latestMeasurements() const { return pass_.latest(); }
 
+  // Called on the measuring thread after every pass over a new frame (not a re-render of a
+  // still one), in the order added; add before frames flow.
+  using MeasurementObserver = std::function<void(const MeasurementResult&)>;
+  void addMeasurementObserver(MeasurementObserver observer) {
+    observers_.push_back(std::move(observer));
+  }
+
   void chooseTool(EditTool tool);
   void setLocked(bool locked);
   void setShowGraphics(bool show);
@@ -94,8 +101,9 @@ class ObjectsController : public QObject {
   std::function<void()> rerender_;
   CManagerROI objects_;
   CObjectEditor editor_{objects_};
-  MeasurementPass pass_;          // pipeline thread only (its runs are serialised)
-  uint64_t measured_ = 0;         // pipeline thread only
+  MeasurementPass pass_;   // pipeline thread only (its runs are serialised)
+  uint64_t measured_ = 0;  // pipeline thread only
+  std::vector<MeasurementObserver> observers_;
   std::atomic<int32_t> unit_{0};  // the temperature unit of labels, set by the window
   std::atomic<bool> pictureSeen_{false};
   std::atomic<bool> measureAfresh_{false};  // set by the window, taken by the pipeline

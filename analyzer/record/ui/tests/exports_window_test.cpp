@@ -5,14 +5,22 @@
 #include "app/commands.h"
 #include "app/ui/solvane_session.h"
 #include "export/ui/export_controller.h"
+#include "export/ui/object_log_controller.h"
+#include "export/ui/select_object_dlg.h"
+#include "objects/rect_roi.h"
+#include "objects/spot_roi.h"
+#include "objects/ui/objects_controller.h"
 #include "snapshot/snapshot.h"
 
 #include "simulator.h"
 
 #include <QAction>
 #include <QFile>
+#include <QListWidget>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 
 #include <memory>
@@ -187,6 +195,83 @@ class ExportsWindowTest : public QObject {
     QTRY_COMPARE_WITH_TIMEOUT(done.count(), 2, kBoundMs);
     const int written = done.at(0).at(1).toBool() + done.at(1).at(1).toBool();
     QCOMPARE(written, *first == *second ? 1 : 2);
+  }
+
+  // "Export Selected Object" through its dialog: the chosen spot and rectangle get a header
+  // and then a line every "OBJECT FRAME" passes, with the values the pass measured.
+  void objectLogFollowsTheMeasurementPasses() {
+    startCamera("kt640");
+    session_->document().settings().objectFrame = 3;
+    emit session_->mainFrame().settingsChanged();
+    CManagerROI& objects = live_->objects().objects();
+    auto spot = objects.makeObject(RoiKind::Spot);
+    static_cast<CSpotROI&>(*spot).setPosition(320, 240);
+    auto rect = objects.makeObject(RoiKind::Rect);
+    static_cast<CRectROI&>(*rect).setBox(BoxGeometry{100, 100, 200, 180});
+    const std::string spotName = spot->name().toStdString();
+    const std::string rectName = rect->name().toStdString();
+    QVERIFY(objects.add(std::move(spot)) && objects.add(std::move(rect)));
+
+    // Choose both in "Select Object", then OK.
+    connect(&live_->objectLog(), &ObjectLogController::selectDialogOpened, this,
+            [](exports::CSelectObjectDlg* dialog) {
+              QTimer::singleShot(0, dialog, [dialog] {
+                dialog->activatedList()->selectAll();
+                dialog->addButton()->click();
+                dialog->accept();
+              });
+            });
+    session_->mainFrame().command(Command::ExportSelectedObject)->trigger();
+    const auto path = live_->objectLog().runningPath();
+    QVERIFY(path.has_value());
+    QVERIFY(QString::fromStdString(*path).contains("_Object_"));
+
+    // Lines arrive while the camera streams; the first pass's results are its own frame's.
+    const auto linesOf = [&] {
+      QFile file(QString::fromStdString(*path));
+      if (!file.open(QIODevice::ReadOnly)) return QList<QByteArray>{};
+      QList<QByteArray> lines = file.readAll().split('\n');
+      lines.removeLast();
+      return lines;
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(linesOf().size() >= 4, kBoundMs);
+    const QList<QByteArray> lines = linesOf();
+    QCOMPARE(lines.front(), QByteArray(("Time," + spotName + "," + rectName + "[Min]," + rectName +
+                                        "[Max]," + rectName + "[Aver]," + rectName + "[Std],")
+                                           .c_str()));
+    for (qsizetype i = 1; i < lines.size(); ++i) {
+      const QList<QByteArray> fields = lines[i].split(',');
+      QCOMPARE(fields.size(), 6);  // time, spot, four of the rectangle
+      bool ok = false;
+      const double hotDisc = fields[1].toDouble(&ok);
+      QVERIFY(ok);
+      QVERIFY2(hotDisc > -60 && hotDisc < 2000, fields[1].constData());
+      QVERIFY(fields[2].toDouble() <= fields[4].toDouble());  // minimum below average
+      QVERIFY(fields[4].toDouble() <= fields[3].toDouble());  // average below maximum
+    }
+
+    // Frames keep coming: three passes a line, so about a third of the frames are logged.
+    const uint64_t framesBefore = live_->pipeline().frameCount();
+    const qsizetype linesBefore = linesOf().size();
+    QTRY_VERIFY_WITH_TIMEOUT(live_->pipeline().frameCount() >= framesBefore + 30, kBoundMs);
+    live_->freeze();
+    QTRY_VERIFY_WITH_TIMEOUT(!live_->isLive(), kBoundMs);
+    const double perLine = double(live_->pipeline().frameCount() - framesBefore) /
+                           double(linesOf().size() - linesBefore);
+    QVERIFY2(perLine > 2.0 && perLine < 4.5, QByteArray::number(perLine).constData());
+
+    // Choosing nothing ends the log.
+    disconnect(&live_->objectLog(), &ObjectLogController::selectDialogOpened, this, nullptr);
+    connect(&live_->objectLog(), &ObjectLogController::selectDialogOpened, this,
+            [](exports::CSelectObjectDlg* dialog) {
+              QTimer::singleShot(0, dialog, [dialog] {
+                dialog->selectedList()->selectAll();
+                dialog->removeButton()->click();
+                dialog->accept();
+              });
+            });
+    session_->mainFrame().command(Command::ExportSelectedObject)->trigger();
+    QVERIFY(!live_->objectLog().runningPath().has_value());
   }
 };
 
