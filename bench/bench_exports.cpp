@@ -106,10 +106,19 @@ void registerSnapshot(const FrameSize& size) {
       concat("BM_SnapshotWrite/", size.name()).c_str(), [=](benchmark::State& state) {
         const auto bytes = viewPicture(size);
         const auto ir = irData(size);
-        const std::string path = folder().file("write.jpg");
+        // Every snapshot the analyzer takes gets a name of its own (the time is in it), so
+        // each write here makes a new file; the files are removed outside the timing.
+        int n = 0;
         for (auto _ : state) {
+          const std::string path = folder().file("write-" + std::to_string(n++) + ".jpg");
           const auto result = snapshot::writeSnapshotFile(path, pictureOf(bytes, size), &ir);
           if (!result.irInserted) state.SkipWithError("snapshot not written");
+          if (n % 64 == 0) {
+            state.PauseTiming();
+            for (int i = n - 64; i < n; ++i)
+              ::unlink(folder().file("write-" + std::to_string(i) + ".jpg").c_str());
+            state.ResumeTiming();
+          }
         }
         state.SetLabel(versus(peer, kSnapshotOverhead) + " " +
                        versus(writePeer, kSnapshotOverhead));
@@ -133,9 +142,10 @@ void registerSnapshot(const FrameSize& size) {
     const auto bytes = viewPicture(size);
     const auto ir = irData(size);
     const auto file = snapshot::insertIrSegments(snapshot::encodeJpeg(pictureOf(bytes, size)), ir);
-    const std::string path = folder().file("write-peer.jpg");
     tjhandle handle = tjInitCompress();
+    int n = 0;
     for (auto _ : state) {
+      const std::string path = folder().file("write-peer-" + std::to_string(n++) + ".jpg");
       unsigned char* jpeg = nullptr;
       unsigned long jpegSize = 0;
       tjCompress2(handle, bytes.data(), size.width, size.width * 4, size.height, TJPF_BGRX, &jpeg,
@@ -144,6 +154,12 @@ void registerSnapshot(const FrameSize& size) {
       benchmark::DoNotOptimize(::write(fd, file.data(), file.size()));
       ::close(fd);
       tjFree(jpeg);
+      if (n % 64 == 0) {
+        state.PauseTiming();
+        for (int i = n - 64; i < n; ++i)
+          ::unlink(folder().file("write-peer-" + std::to_string(i) + ".jpg").c_str());
+        state.ResumeTiming();
+      }
     }
     tjDestroy(handle);
   });
