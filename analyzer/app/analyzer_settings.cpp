@@ -59,6 +59,7 @@ constexpr SettingKey kKeys[] = {
     {"UPDATE_COND", Storage::Integer, &S::updateCond},
     {"UPDATE_PD", Storage::Integer, &S::updatePeriod},
     {"RECORD_OTCOND", Storage::Integer, &S::updateTimeUnit},
+    {"RECORD_MANUAL_NAME", Storage::Flag, &S::recordManualName},
     {"TIME_STAMP", Storage::Flag, &S::timeStamp},
     {"ALARM_DISP", Storage::Flag, &S::alarmDisplay},
     {"ALARM_DIGITAL", Storage::Flag, &S::alarmDigital},

@@ -57,6 +57,8 @@ struct AnalyzerSettings {
   int32_t updateCond = 1;
   int32_t updatePeriod = 1;
   int32_t updateTimeUnit = 0;
+  // "Manual Name": the user's own recordings ask for their file name.
+  bool recordManualName = false;
   bool timeStamp = true;
   bool alarmDisplay = false;
   bool alarmDigital = false;

@@ -3,7 +3,9 @@
 #include "record/stream_geometry.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
+#include <filesystem>
 
 namespace solvane::record {
 
@@ -41,8 +43,22 @@ RecordSettings Recorder::settings() const {
 }
 
 void Recorder::setCamera(const CameraSnapshot& camera) {
-  std::lock_guard lock(lock_);
-  camera_ = camera;
+  Pending out;
+  {
+    std::lock_guard lock(lock_);
+    // A recording goes on across a reconnection; but frames of another size or family
+    // (another camera answered at the address) cannot join the file: they get one of their
+    // own, as at the size limit.
+    const bool otherFrames = state_.raw && stream_ &&
+                             (camera.width != header_.width || camera.height != header_.height ||
+                              streamVersionFor(camera.cameraType) != streamVersion_);
+    camera_ = camera;
+    if (otherFrames) {
+      restartPending_ = true;
+      stopLocked(out);
+    }
+  }
+  dispatch(out);
 }
 
 RecorderState Recorder::state() const {
@@ -62,11 +78,33 @@ RecordForm Recorder::formOf(RecordKind kind) const {
   return recordFormOf(selection).value_or(RecordForm::Raw);
 }
 
-bool Recorder::recordCommand() {
+std::string Recorder::fileNameLocked(RecordKind kind, const LocalTime& time,
+                                     const char* extension) {
+  if (kind != RecordKind::User || chosenPath_.empty())
+    return freeFileName(
+        recordingFileName(settings_.savePath, settings_.cameraName, time, extension));
+  std::string chosen = chosenPath_;
+  const std::string ending = std::string(".") + extension;
+  const std::string given = std::filesystem::path(chosen).extension().string();
+  if (!std::equal(given.begin(), given.end(), ending.begin(), ending.end(),
+                  [](char a, char b) { return std::tolower(a) == std::tolower(b); }))
+    chosen += ending;
+  // The user's name as chosen (the save dialog asked before replacing a file); the later
+  // files of the same recording (size limit, another camera) beside it, never over it.
+  if (!chosenTaken_) {
+    chosenTaken_ = true;
+    return chosen;
+  }
+  return freeFileName(chosen);
+}
+
+bool Recorder::recordCommand(std::string chosenPath) {
   Pending out;
   bool started;
   {
     std::lock_guard lock(lock_);
+    chosenPath_ = std::move(chosenPath);
+    chosenTaken_ = false;
     state_.resume = true;
     started = startLocked(RecordKind::User, true, out);
   }
@@ -119,8 +157,8 @@ bool Recorder::startLocked(RecordKind kind, bool notify, Pending& out) {
   const RecordForm form = formOf(kind);
   bool started = false;
   switch (form) {
-    case RecordForm::Raw: started = startRawLocked(out); break;
-    case RecordForm::Avi: started = startMovieLocked(out); break;
+    case RecordForm::Raw: started = startRawLocked(kind, out); break;
+    case RecordForm::Avi: started = startMovieLocked(kind, out); break;
     case RecordForm::Csv:
       state_.csv = true;
       started = true;
@@ -133,11 +171,10 @@ bool Recorder::startLocked(RecordKind kind, bool notify, Pending& out) {
   return true;
 }
 
-bool Recorder::startRawLocked(Pending& out) {
+bool Recorder::startRawLocked(RecordKind kind, Pending& out) {
   closeStreamLocked(out);
   const LocalTime time = hooks_.localTime();
-  const std::string path = freeFileName(
-      recordingFileName(settings_.savePath, settings_.cameraName, time, kStreamExtension));
+  const std::string path = fileNameLocked(kind, time, kStreamExtension);
 
   header_ = IRHeader{};
   header_.version = static_cast<uint8_t>(streamVersionFor(camera_.cameraType));
@@ -173,7 +210,7 @@ bool Recorder::startRawLocked(Pending& out) {
   return true;
 }
 
-bool Recorder::startMovieLocked(Pending& out) {
+bool Recorder::startMovieLocked(RecordKind kind, Pending& out) {
   if (settings_.fourcc.empty()) {
     out.message(kNoCodec, kWarningTitle);
     return false;
@@ -183,8 +220,7 @@ bool Recorder::startMovieLocked(Pending& out) {
     return false;
   }
   MovieSettings movie;
-  movie.path = freeFileName(recordingFileName(settings_.savePath, settings_.cameraName,
-                                              hooks_.localTime(), kMovieExtension));
+  movie.path = fileNameLocked(kind, hooks_.localTime(), kMovieExtension);
   movie.fourcc = fourccOf(settings_.fourcc);
   movie.frameStep = (std::max(camera_.displayDivisor, 0) + 1) * settings_.saveFrame;
   movie.frameRate = static_cast<int32_t>(camera_.cameraFrameRate);
@@ -218,7 +254,7 @@ void Recorder::stopLocked(Pending& out) {
     restartPending_ = false;
     // The new file continues the same recording: RAW whatever the selection says now, and
     // the record buttons are not told.
-    startRawLocked(out);
+    startRawLocked(state_.kind, out);
   } else {
     out.notice(kNoticeRecordingEnded);
   }

@@ -90,8 +90,9 @@ class Recorder {
   RecordSettings settings() const;
   void setCamera(const CameraSnapshot& camera);
 
-  // "Record IR stream file": the recording is to be resumed after a reconnection.
-  bool recordCommand();
+  // "Record IR stream file": the recording is to be resumed after a reconnection. A path
+  // the user chose ("Manual Name") names its first file; empty names it automatically.
+  bool recordCommand(std::string chosenPath = {});
   // "Stop to save IR stream file", and every stop that is not to be resumed (disconnect,
   // freeze, loading a file, a failed movie frame).
   void stopCommand();
@@ -117,8 +118,9 @@ class Recorder {
  private:
   struct Pending;
   bool startLocked(RecordKind kind, bool notify, Pending& out);
-  bool startRawLocked(Pending& out);
-  bool startMovieLocked(Pending& out);
+  bool startRawLocked(RecordKind kind, Pending& out);
+  bool startMovieLocked(RecordKind kind, Pending& out);
+  std::string fileNameLocked(RecordKind kind, const LocalTime& time, const char* extension);
   void stopLocked(Pending& out);
   void closeStreamLocked(Pending& out);
   void appendLocked(std::span<const uint16_t> pixels, int32_t timeValue, Pending& out);
@@ -141,6 +143,8 @@ class Recorder {
   int32_t streamVersion_ = 17;
   int64_t streamBytes_ = 0;
   bool restartPending_ = false;
+  std::string chosenPath_;  // the user recording's own name, if one was chosen
+  bool chosenTaken_ = false;
   int32_t receivedCount_ = 0;
   int32_t movieCount_ = 0;
   RecordTimer timer_;

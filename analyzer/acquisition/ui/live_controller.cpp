@@ -7,6 +7,7 @@
 #include "export/ui/object_log_controller.h"
 #include "record/ui/playback_controller.h"
 #include "record/ui/record_controller.h"
+#include "record/ui/record_set_page.h"
 #include "view/view_layout.h"
 
 #include <QLabel>
@@ -48,7 +49,23 @@ LiveController::LiveController(CMainFrame& frame, CVynCamSDKDoc& document, Notif
   playback_ = new PlaybackController(frame, document, notifier, pipeline_, *exports_, *records_,
                                      [this] { link_->disconnectCamera(); });
   connect(link_, &LinkController::eventHandled, this, &LiveController::eventHandled);
+  // A camera header brings the camera's frame rate, which the decimations follow.
+  connect(link_, &LinkController::eventHandled, records_, [this](int kind) {
+    if (kind == static_cast<int>(AcquisitionEvent::Kind::HeaderApplied))
+      records_->refreshSettings();
+  });
+  connect(records_, &RecordController::objectFrameChanged, objectLog_,
+          &ObjectLogController::setObjectFrame);
   environment_ = new settings::EnvironmentController(frame, document, notifier);
+  environment_->addPages([](settings::CEnvironmentDlg& dialog) {
+    auto* page = new CRecordSetPage;
+    dialog.addPage("Recording", page,
+                   {[page](const AnalyzerSettings& s) { page->load(s); },
+                    [page](AnalyzerSettings& s) {
+                      page->store(s);
+                      return std::string{};
+                    }});
+  });
   connect(&frame, &CMainFrame::settingsChanged, this, [this, &frame, &document] {
     const AnalyzerSettings& s = document.settings();
     pipeline_.changeStillInput([&s, agc = document.agcParams()](PipelineInput& input) {

@@ -60,7 +60,7 @@ TEST(AnalyzerSettings, KeyTableHasEveryKeyOnce) {
   std::set<std::string> names;
   for (const SettingKey& key : settingKeys()) names.insert(key.name);
   EXPECT_EQ(names.size(), settingKeys().size());
-  EXPECT_EQ(names.size(), 71u);
+  EXPECT_EQ(names.size(), 72u);
   for (const char* name : {"CAM IP", "ATM TEMP", "B RATE", "DLG_INIT", "TIME_STAMP",
                            "SCHED_NWEEKLY", "NET_MAX_RECONNECTION_ATTEMPT", "RECORD_OTCOND"}) {
     EXPECT_TRUE(names.count(name)) << name;

@@ -59,8 +59,6 @@ ObjectLogController::ObjectLogController(CMainFrame& frame, CVynCamSDKDoc& docum
                                          desktop::Notifier& notifier, ObjectsController& objects)
     : QObject(&frame), frame_(frame), document_(document), notifier_(notifier), objects_(objects) {
   objectFrame_ = document_.settings().objectFrame;
-  connect(&frame_, &CMainFrame::settingsChanged, this,
-          [this] { objectFrame_ = document_.settings().objectFrame; });
   objects_.addMeasurementObserver([this](const MeasurementResult& result) { onMeasured(result); });
   frame_.bind(Command::ExportSelectedObject, this, [this](bool) { chooseObjects(); });
   connect(this, &ObjectLogController::logFailed, this,

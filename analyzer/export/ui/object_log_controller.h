@@ -46,6 +46,8 @@ class ObjectLogController : public QObject {
   // written, or nothing when nothing was chosen or the file could not be made (told).
   std::optional<std::string> start(exports::ObjectSelection selection);
   void stop();
+  // "OBJECT FRAME": every how many passes a line is written.
+  void setObjectFrame(int objectFrame) { objectFrame_ = objectFrame; }
   // The running log's file.
   std::optional<std::string> runningPath() const;
 

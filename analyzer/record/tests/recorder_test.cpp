@@ -364,6 +364,25 @@ TEST(RawRollOver, ContinuesInANewFileWithANewTimeStampAndLosesNoFrame) {
   EXPECT_TRUE(h.messages().empty());
 }
 
+// "Manual Name": the chosen path (its extension added when missing) names the first file;
+// the size limit continues beside it, never over it; alarm recordings stay automatic.
+TEST(RawRollOver, AChosenNameKeepsItsFileAndContinuesBesideIt) {
+  RecorderHarness h(1022 + 2 * kSmallFrame + 1);
+  h.camera(0, 320, 240);
+  const std::string chosen = h.folder.path() + "/furnace start";
+  ASSERT_TRUE(h.recorder->recordCommand(chosen));
+  for (int32_t k = 0; k < 5; ++k) h.receive(k, 40ms);
+  h.recorder->stopCommand();
+  EXPECT_EQ(h.recorder->state().files,
+            (std::vector<std::string>{chosen + ".hxr", chosen + "_2.hxr"}));
+  ASSERT_TRUE(h.recorder->start(RecordKind::Alarm));
+  EXPECT_EQ(std::filesystem::path(h.recorder->state().path).filename(),
+            "Thermal_IRS_20261208013015.hxr");
+  h.recorder->stop();
+  ASSERT_TRUE(h.recorder->recordCommand(h.folder.path() + "/again.HXR"));
+  EXPECT_EQ(h.recorder->state().path, h.folder.path() + "/again.HXR");
+}
+
 TEST(RawRollOver, WithinTheSameSecondDoesNotOverwriteTheFullFile) {
   RecorderHarness h(1022 + kSmallFrame + 1);
   h.camera(0, 320, 240);
@@ -374,6 +393,33 @@ TEST(RawRollOver, WithinTheSameSecondDoesNotOverwriteTheFullFile) {
   ASSERT_EQ(files.size(), 2u);
   EXPECT_EQ(std::filesystem::path(files[1]).filename(), "Thermal_IRS_20261208013015_2.hxr");
   EXPECT_EQ(playBack(files[0]).values.size() + playBack(files[1]).values.size(), 4u);
+}
+
+// A reconnection to the same address can reach another camera: its frames start a file of
+// their own instead of being cut to the first camera's size.
+TEST(RawRecording, AnotherCameraSizeOrFamilyContinuesInANewFile) {
+  RecorderHarness h;
+  h.advanceWallClock = true;
+  h.camera(0, 320, 240);
+  ASSERT_TRUE(h.recorder->recordCommand());
+  for (int32_t k = 0; k < 2; ++k) h.receive(k, 40ms);
+  h.camera(0, 320, 240);  // the same camera again: the same file
+  h.receive(2, 40ms);
+  h.camera(2, 640, 480);  // a KS camera of another size
+  for (int32_t k = 3; k < 6; ++k) h.receive(k, 40ms);
+  h.recorder->stopCommand();
+  const auto files = h.recorder->state().files;
+  ASSERT_EQ(files.size(), 2u);
+  EXPECT_EQ(playBack(files[0]).values,
+            (std::vector<uint16_t>{testing::frameValue(0), testing::frameValue(1),
+                                   testing::frameValue(2)}));
+  EXPECT_EQ(playBack(files[1]).values.size(), 3u);
+  PlayFile second;
+  std::string error;
+  ASSERT_TRUE(second.open(files[1], error)) << error;
+  EXPECT_EQ(second.header().width, 640);
+  EXPECT_EQ(second.header().version, 32);
+  EXPECT_EQ(h.notices(), (std::vector<int32_t>{kNoticeRecordingStarted, kNoticeRecordingEnded}));
 }
 
 TEST(Recording, UseAviWithoutCodecRecordsNothing) {

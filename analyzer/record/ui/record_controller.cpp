@@ -7,6 +7,7 @@
 #include "record/record_rules.h"
 
 #include <QAction>
+#include <QFileDialog>
 
 #include <cstring>
 
@@ -63,12 +64,17 @@ RecordController::RecordController(CMainFrame& frame, CVynCamSDKDoc& document,
       },
       &movie_, &series_);
   frames.addListener([this](FrameContext& context) { onFrame(context); });
+  askPath_ = [this](const QString& folder, const QString& filter) {
+    return QFileDialog::getSaveFileName(&frame_, "Save IR stream file", folder, filter);
+  };
   frame.bind(Command::RecordIrStream, this, [this](bool) { startRecording(); });
+  connect(&frame, &CMainFrame::settingsChanged, this, &RecordController::refreshSettings);
   frame.bind(Command::StopIrStream, this, [this](bool) { stopRecording(); });
   // Freezing or disconnecting ends a recording of the camera: a file that stopped growing
   // must be closed, not left open until the next frame that never comes. The freeze
   // command's state is where the window shows that the stream stopped.
   connect(frame.command(Command::Freeze), &QAction::changed, this, [this] {
+    refreshSettings();  // the display divisor may have changed
     const bool live = frame_.commandContext().live;
     if (wasLive_ && !live && !playing_ && recorder_->state().recording()) stopRecording();
     wasLive_ = live;
@@ -97,11 +103,26 @@ void RecordController::refreshSettings() {
   settings.saveFrame =
       record::decimationFor(s.recordCond, s.recordPeriod, s.recordTimeUnit, rate_, s.frame);
   recorder_->setSettings(settings);
+  const int32_t objectFrame =
+      record::decimationFor(s.updateCond, s.updatePeriod, s.updateTimeUnit, rate_, s.frame);
+  if (objectFrame != document_.settings().objectFrame) {
+    document_.settings().objectFrame = objectFrame;
+    emit objectFrameChanged(objectFrame);
+  }
 }
 
 bool RecordController::startRecording() {
   refreshSettings();
-  return recorder_->recordCommand();
+  const AnalyzerSettings& s = document_.settings();
+  std::string chosen;
+  if (s.recordManualName && record::recordFormOf(s.useAvi) != record::RecordForm::Csv) {
+    const bool movie = record::recordFormOf(s.useAvi) == record::RecordForm::Avi;
+    const QString path = askPath_(QString::fromStdString(s.savePath),
+                                  movie ? "AVI Files (*.avi)" : "IR Files (*.hxr)");
+    if (path.isEmpty()) return false;
+    chosen = path.toStdString();
+  }
+  return recorder_->recordCommand(std::move(chosen));
 }
 
 void RecordController::stopRecording() {

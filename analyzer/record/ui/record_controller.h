@@ -9,6 +9,7 @@
 #include "record/recorder.h"
 
 #include <QObject>
+#include <QString>
 
 #include <atomic>
 #include <functional>
@@ -61,8 +62,14 @@ class RecordController : public QObject {
   ~RecordController() override;
 
   record::Recorder& recorder() { return *recorder_; }
-  // The recording commands' work.
+  // The recording commands' work. With "Manual Name" a user recording first asks for its
+  // file (not a CSV series: its maps are named by the time); no answer records nothing.
   bool startRecording();
+  using PathQuestion = std::function<QString(const QString& folder, const QString& filter)>;
+  void setPathQuestion(PathQuestion ask) { askPath_ = std::move(ask); }
+  // "SAVE FRAME" and "OBJECT FRAME" follow the conditions, the camera's rate and the
+  // display divisor; called whenever one of them may have changed.
+  void refreshSettings();
   void stopRecording();
   // A frame read from a file being played: appended with its own time value.
   void onPlaybackFrame(std::span<const uint16_t> pixels, int32_t timeValue);
@@ -71,11 +78,12 @@ class RecordController : public QObject {
  signals:
   // 3 a recording started, 1 it ended; on the window's thread.
   void recordingChanged(int value);
+  // "OBJECT FRAME" changed: object logs and periodic snapshots follow.
+  void objectFrameChanged(int objectFrame);
 
  private:
   void onFrame(FrameContext& context);
   void handle(const record::RecorderEvent& event);
-  void refreshSettings();
   void refreshButtons();
 
   CMainFrame& frame_;
@@ -91,6 +99,7 @@ class RecordController : public QObject {
   // While a file plays, its frames reach the recorder with their own time values.
   std::atomic<bool> playing_{false};
   bool wasLive_ = false;
+  PathQuestion askPath_;
 };
 
 }  // namespace solvane

@@ -75,9 +75,11 @@ CRecordSetPage::CRecordSetPage(QWidget* parent, std::vector<exports::VideoCodec>
   manualName_ = new QRadioButton("Manual Name", nameBox);
   manualName_->setObjectName("manualName");
   manualName_->setAccessibleName("Manual Name");
-  // Every recording is named automatically (alarms and the schedule start them with nobody
-  // to ask): the manual choice is shown but not offered.
-  manualName_->setEnabled(false);
+  // Alarm and schedule recordings start with nobody to ask: they are always named
+  // automatically; the manual choice is for the user's own recordings.
+  manualName_->setToolTip(
+      "Your own recordings ask for a file name; alarm and schedule "
+      "recordings are named automatically.");
   automaticName_->setChecked(true);
   nameLayout->addWidget(automaticName_);
   nameLayout->addWidget(manualName_);
@@ -149,6 +151,7 @@ void CRecordSetPage::load(const AnalyzerSettings& s) {
   codec_->setCurrentIndex(index);
   quality_->setValue(std::clamp(s.aviQuality, 0, exports::kMaxMovieQuality));
   savePath_->setText(QString::fromStdString(s.savePath));
+  (s.recordManualName ? manualName_ : automaticName_)->setChecked(true);
   refreshEnabled();
 }
 
@@ -165,6 +168,7 @@ void CRecordSetPage::store(AnalyzerSettings& s) const {
     s.fourcc = codec_->currentData().toString().toStdString();
   }
   s.aviQuality = quality_->value();
+  s.recordManualName = manualName_->isChecked();
   if (!savePath_->text().isEmpty()) s.savePath = savePath_->text().toStdString();
 }
 

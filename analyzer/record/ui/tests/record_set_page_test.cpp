@@ -79,12 +79,15 @@ class RecordSetPageTest : public QObject {
     QVERIFY(period->isEnabled());
     period->setValue(30);
     page.findChild<QRadioButton*>("formCsv")->click();
+    page.findChild<QRadioButton*>("manualName")->click();
     AnalyzerSettings out;
     page.store(out);
     QCOMPARE(out.recordCond, 2);
     QCOMPARE(out.recordPeriod, 30);
     QCOMPARE(out.useAvi, 2);
-    QVERIFY(!page.findChild<QRadioButton*>("manualName")->isEnabled());
+    QVERIFY(out.recordManualName);
+    page.load(out);
+    QVERIFY(page.findChild<QRadioButton*>("manualName")->isChecked());
   }
 };
 

@@ -6,13 +6,17 @@
 #include "export/ui/export_controller.h"
 #include "record/play_file.h"
 #include "record/ui/record_controller.h"
+#include "settings/ui/environment_controller.h"
 
 #include "simulator.h"
 
 #include <QAction>
 #include <QDir>
+#include <QRadioButton>
 #include <QSignalSpy>
+#include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 
 #include <memory>
@@ -154,6 +158,48 @@ class RecordWindowTest : public QObject {
     };
     QTRY_VERIFY_WITH_TIMEOUT(told(), kBoundMs);
     QVERIFY(QDir(folder_->filePath("out")).entryList(QDir::Files).isEmpty());
+  }
+
+  // The recording page in "Environment Setting...": "Manual Name" chosen there makes the
+  // next recording ask for its file; no answer records nothing.
+  void manualNameFromTheEnvironmentDialogAsksForTheFile() {
+    startCamera("va320");
+    auto* environment = session_->mainFrame().findChild<settings::EnvironmentController*>();
+    QVERIFY(environment);
+    connect(environment, &settings::EnvironmentController::opened, this,
+            [](settings::CEnvironmentDlg* dialog) {
+              QTimer::singleShot(0, dialog, [dialog] {
+                QTabWidget* tabs = dialog->tabs();
+                int page = -1;
+                for (int i = 0; i < tabs->count(); ++i)
+                  if (tabs->tabText(i) == "Recording") page = i;
+                QVERIFY(page >= 0);
+                tabs->setCurrentIndex(page);
+                tabs->widget(page)->findChild<QRadioButton*>("manualName")->click();
+                dialog->accept();
+              });
+            });
+    command(Command::Environment)->trigger();
+    QVERIFY(session_->document().settings().recordManualName);
+
+    QStringList asked;
+    QString answer;
+    live_->records().setPathQuestion([&](const QString&, const QString& filter) {
+      asked << filter;
+      return answer;
+    });
+    QVERIFY(!live_->records().startRecording());  // the question was not answered
+    answer = folder_->filePath("out/furnace");
+    QVERIFY(live_->records().startRecording());
+    QCOMPARE(asked, (QStringList{"IR Files (*.hxr)", "IR Files (*.hxr)"}));
+    QTRY_VERIFY_WITH_TIMEOUT(live_->records().recorder().state().frameCounter >= 2, kBoundMs);
+    live_->records().stopRecording();
+    QCOMPARE(live_->records().recorder().state().files,
+             (std::vector<std::string>{(answer + ".hxr").toStdString()}));
+    record::PlayFile file;
+    std::string error;
+    QVERIFY2(file.open((answer + ".hxr").toStdString(), error), error.c_str());
+    QVERIFY(file.frameCount() >= 2);
   }
 };
 
