@@ -272,6 +272,10 @@ bool PlaybackController::open(const std::string& path) {
     camera_.cameraType =
         cameraTypeOf(out.header.bytes[IRDEX_HEADER_VERSION], out.header.bytes[IRDEX_HEADER_MODEL]);
     camera_.ks = isKsCameraType(camera_.cameraType);
+    // The ranges of the camera that recorded a KS file of the later generation, as a live
+    // header of that camera would give them.
+    camera_.ranges = camera_.ks && camera_.headerVersion > 32 ? rangeListOf(out.header)
+                                                             : std::vector<RangeEntry>{};
     camera_.name = out.cameraName;
     input_ = PipelineInput{};
     input_.env = out.env;
