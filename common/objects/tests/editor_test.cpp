@@ -156,9 +156,114 @@ class ObjectEditorTest : public QObject {
     }
     QCOMPARE(manager.spotCount(), 1);
   }
+
+  void releaseTellsWhetherTheDragChangedTheObject_data() {
+    QTest::addColumn<QRect>("box");  // left, top, right, bottom as x, y, width, height
+    QTest::addColumn<QPointF>("pressAt");
+    QTest::addColumn<QPointF>("via");
+    QTest::addColumn<QPointF>("releaseAt");
+    QTest::addColumn<bool>("changed");
+    const QRect middle(10, 10, 40, 30), atRightEdge(120, 10, 160, 30);
+    QTest::newRow("click on the body")
+        << middle << QPointF(20, 20) << QPointF(20, 20) << QPointF(20, 20) << false;
+    QTest::newRow("body dragged and brought back")
+        << middle << QPointF(20, 20) << QPointF(27, 23) << QPointF(20, 20) << false;
+    QTest::newRow("body moved") << middle << QPointF(20, 20) << QPointF(22, 21) << QPointF(25, 22)
+                                << true;
+    QTest::newRow("corner handle moved")
+        << middle << QPointF(40, 30) << QPointF(45, 32) << QPointF(50, 35) << true;
+    QTest::newRow("move held back by the image edge")
+        << atRightEdge << QPointF(130, 20) << QPointF(140, 20) << QPointF(150, 20) << false;
+  }
+
+  void releaseTellsWhetherTheDragChangedTheObject() {
+    QFETCH(QRect, box);
+    QFETCH(QPointF, pressAt);
+    QFETCH(QPointF, via);
+    QFETCH(QPointF, releaseAt);
+    QFETCH(bool, changed);
+    CManagerROI manager;
+    auto rect =
+        std::make_unique<CRectROI>(BoxGeometry{box.x(), box.y(), box.width(), box.height()});
+    const int32_t id = rect->id();
+    manager.add(std::move(rect));
+    CObjectEditor editor(manager);
+    editor.setView(ViewMapping{kImage, 1.0, 1.0});
+    editor.press(pressAt.x(), pressAt.y());
+    editor.move(via.x(), via.y());
+    QCOMPARE(editor.release(releaseAt.x(), releaseAt.y()), (EditOutcome{id, false, changed}));
+  }
+
+  void creationReportsTheNewObjectAsChanged() {
+    CManagerROI manager;
+    CObjectEditor editor(manager);
+    editor.setView(ViewMapping{kImage, 1.0, 1.0});
+    editor.setTool(EditTool::Rect);
+    editor.press(10, 10);
+    const EditOutcome outcome = editor.release(30, 20);
+    QVERIFY(outcome.created);
+    QVERIFY(outcome.changed);
+    QCOMPARE(outcome.id, editor.activeId());
+    QCOMPARE(editor.objectAt(15, 15), outcome.id);
+    QCOMPARE(editor.objectAt(100, 100), 0);
+  }
+
+  void numberingOnCompletionWaitsForTheRelease_data() {
+    QTest::addColumn<EditTool>("tool");
+    QTest::addColumn<QString>("firstName");
+    QTest::addColumn<uint>("firstColour");
+    QTest::newRow("spot") << EditTool::Spot << QString("Spot 1") << uint{spotColourTable()[0][0]};
+    QTest::newRow("rectangle") << EditTool::Rect << QString("Rect 1")
+                               << uint{areaColourTable(RoiKind::Rect)[0].normal};
+    QTest::newRow("ellipse") << EditTool::Ellipse << QString("Circ 1")
+                             << uint{areaColourTable(RoiKind::Circle)[0].normal};
+  }
+
+  void numberingOnCompletionWaitsForTheRelease() {
+    QFETCH(EditTool, tool);
+    QFETCH(QString, firstName);
+    QFETCH(uint, firstColour);
+    CManagerROI manager;
+    CObjectEditor editor(manager);
+    editor.setView(ViewMapping{kImage, 1.0, 1.0});
+    editor.setNumberingOnCompletion(true);
+    editor.setTool(tool);
+    editor.press(10, 10);
+    QString nameWhileDrawn = "unset";
+    manager.withObject(editor.activeId(), [&](CObjectROI& o) { nameWhileDrawn = o.name(); });
+    QCOMPARE(nameWhileDrawn, QString());
+    editor.release(30, 20);
+    QString name;
+    uint32_t colour = 0;
+    manager.withObject(editor.activeId(), [&](CObjectROI& o) {
+      name = o.name();
+      colour = o.colour(RoiColour::Normal);
+    });
+    QCOMPARE(name, firstName);
+    QCOMPARE(colour, firstColour);
+  }
+
+  void numberingOnCompletionSkipsAPolygonThatIsDropped() {
+    CManagerROI manager;
+    CObjectEditor editor(manager);
+    editor.setView(ViewMapping{kImage, 1.0, 1.0});
+    editor.setNumberingOnCompletion(true);
+    editor.setTool(EditTool::Polygon);
+    editor.press(10, 10);
+    editor.finishPolygon();  // one vertex: dropped, no number used
+    for (const QPointF& p : {QPointF(10, 10), QPointF(50, 10), QPointF(30, 40)}) {
+      editor.move(p.x(), p.y());
+      editor.press(p.x(), p.y());
+    }
+    editor.finishPolygon();
+    QString name;
+    manager.withObject(editor.activeId(), [&](CObjectROI& o) { name = o.name(); });
+    QCOMPARE(name, QString("Poly 1"));
+  }
 };
 
 }  // namespace solvane
+
 
 QTEST_GUILESS_MAIN(solvane::ObjectEditorTest)
 #include "editor_test.moc"
