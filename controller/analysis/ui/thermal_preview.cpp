@@ -188,6 +188,10 @@ void ThermalPreview::paintEvent(QPaintEvent*) {
         painter.drawLine(c - QPointF(6, 0), c + QPointF(6, 0));
         painter.drawLine(c - QPointF(0, 6), c + QPointF(0, 6));
         labelAt = c + QPointF(4, -4);
+        // A spot has no handles: the selected one is boxed instead.
+        if (selected)
+          painter.drawRect(QRectF(c - QPointF(kHandleSide, kHandleSide),
+                                  QSizeF(2 * kHandleSide, 2 * kHandleSide)));
       } else {
         const BoxGeometry& box = static_cast<const CRectROI&>(*o).box();
         const QRectF shape(toWidget(box.left, box.top), toWidget(box.right, box.bottom));
