@@ -89,6 +89,8 @@ void ThermalPreview::setMarks(std::vector<PreviewMark> marks) {
                                                         kindOfObject(old->second) == kind) {
       id = old->second;
     } else {
+      // An entry shown for the first time (read from the camera or typed in) is complete at
+      // once: there is no drag to wait for before it takes its number and colour.
       auto object = objects_.makeObject(kind);
       id = object->id();
       if (!objects_.add(std::move(object))) continue;
