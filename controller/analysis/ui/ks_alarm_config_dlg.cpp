@@ -50,6 +50,7 @@ CKSRoiSetupDlg::CKSRoiSetupDlg(pages::CommandPort& port,
   column->addRow(form::label("Atmosphere", this), atmosphere_);
   layout->addLayout(column);
   preview_ = new ThermalPreview(this);
+  preview_->setDrawnShape(DrawnShape::Either);
   layout->addWidget(preview_, 1);
   resize(860, 420);
 
@@ -74,6 +75,21 @@ CKSRoiSetupDlg::CKSRoiSetupDlg(pages::CommandPort& port,
     region.mode = static_cast<int>(RegionMode::Spot);
     region.x = at.x();
     region.y = at.y();
+    changeRegion(region);
+  });
+  // A region moved or resized on the preview becomes the current one and is sent.
+  connect(preview_, &ThermalPreview::markChanged, this, [this](int key, QRect moved) {
+    if (key < 0 || key >= kRegionCount) return;
+    region_->setCurrentIndex(key);
+    KsRegion region = regions_[static_cast<size_t>(key)];
+    region.x = moved.x();
+    region.y = moved.y();
+    // A rectangle drawn a pixel small shows as a spot: moving it keeps its size.
+    if (region.mode == static_cast<int>(RegionMode::Rectangle) &&
+        (moved.width() > 1 || moved.height() > 1)) {
+      region.width = moved.width();
+      region.height = moved.height();
+    }
     changeRegion(region);
   });
   refresh();
@@ -167,7 +183,7 @@ void CKSRoiSetupDlg::showMarks() {
     const QRect shape = r.mode == static_cast<int>(RegionMode::Spot)
                             ? QRect(r.x, r.y, 1, 1)
                             : QRect(r.x, r.y, std::max(1, r.width), std::max(1, r.height));
-    marks.push_back({shape, QString::fromStdString(label), i == region_->currentIndex()});
+    marks.push_back({shape, QString::fromStdString(label), i == region_->currentIndex(), i});
   }
   preview_->setMarks(std::move(marks));
 }

@@ -39,9 +39,18 @@ CTabAlarmDlg::CTabAlarmDlg(pages::CommandPort& port, desktop::Notifier& notifier
   layout->addWidget(preview_, 1);
 
   connect(setButton_, &QPushButton::clicked, this, &CTabAlarmDlg::setAlarm);
+  connect(regionOf_, &QComboBox::currentIndexChanged, this, [this] { showMarks(); });
   connect(preview_, &ThermalPreview::rectangleDrawn, this, [this](QRect drawn) {
     KtAlarm& alarm = model_.alarms[static_cast<size_t>(regionOf_->currentIndex())];
     alarm.rect = {drawn.left(), drawn.top(), drawn.right(), drawn.bottom()};
+    refresh();
+  });
+  // A region moved or resized on the preview becomes the one new regions are drawn for.
+  connect(preview_, &ThermalPreview::markChanged, this, [this](int key, QRect moved) {
+    if (key < 0 || key >= static_cast<int>(model_.alarms.size())) return;
+    regionOf_->setCurrentIndex(key);
+    model_.alarms[static_cast<size_t>(key)].rect = {moved.left(), moved.top(), moved.right(),
+                                                    moved.bottom()};
     refresh();
   });
   refresh();
@@ -133,7 +142,7 @@ void CTabAlarmDlg::showMarks() {
     if (!a.roiUsed) continue;
     marks.push_back({QRect(QPoint(a.rect.left, a.rect.top), QPoint(a.rect.right, a.rect.bottom)),
                      QString("Alarm%1").arg(i + 1),
-                     static_cast<int>(i) == regionOf_->currentIndex()});
+                     static_cast<int>(i) == regionOf_->currentIndex(), static_cast<int>(i)});
   }
   preview_->setMarks(std::move(marks));
 }

@@ -87,6 +87,7 @@ CTabSpotDlg::CTabSpotDlg(pages::CommandPort& port, QWidget* parent) : QWidget(pa
   column->addStretch();
   layout->addLayout(column);
   preview_ = new ThermalPreview(this);
+  preview_->setDrawnShape(DrawnShape::Spot);
   layout->addWidget(preview_, 1);
 
   auto changed = [this] { takeControls(); };
@@ -104,6 +105,15 @@ CTabSpotDlg::CTabSpotDlg(pages::CommandPort& port, QWidget* parent) : QWidget(pa
     spot.x = at.x();
     spot.y = at.y();
     spot.enabled = true;
+    refresh();
+  });
+  // A spot moved on the preview becomes the current one.
+  connect(preview_, &ThermalPreview::markChanged, this, [this](int key, QRect moved) {
+    if (key < 0 || key >= static_cast<int>(model_.spots.size())) return;
+    spot_->setCurrentIndex(key);
+    KtSpot& spot = model_.spots[static_cast<size_t>(key)];
+    spot.x = moved.x();
+    spot.y = moved.y();
     refresh();
   });
   refresh();
@@ -139,7 +149,7 @@ void CTabSpotDlg::showMarks() {
     const KtSpot& spot = model_.spots[i];
     if (!spot.enabled) continue;
     marks.push_back({QRect(spot.x, spot.y, 1, 1), QString("S%1").arg(i + 1),
-                     static_cast<int>(i) == spot_->currentIndex()});
+                     static_cast<int>(i) == spot_->currentIndex(), static_cast<int>(i)});
   }
   preview_->setMarks(std::move(marks));
 }

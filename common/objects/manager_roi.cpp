@@ -79,35 +79,54 @@ const std::array<std::array<uint32_t, 2>, 8>& spotColourTable() { return kSpotCo
 
 CManagerROI::CManagerROI() = default;
 
-std::unique_ptr<CObjectROI> CManagerROI::makeObject(RoiKind kind) {
-  std::unique_ptr<CObjectROI> object;
+std::unique_ptr<CObjectROI> CManagerROI::blankObject(RoiKind kind) {
   switch (kind) {
-    case RoiKind::Spot: object = std::make_unique<CSpotROI>(); break;
-    case RoiKind::Rect: object = std::make_unique<CRectROI>(); break;
-    case RoiKind::Circle: object = std::make_unique<CCircleROI>(); break;
-    case RoiKind::Line: object = std::make_unique<CLineROI>(); break;
-    case RoiKind::Polygon: object = std::make_unique<CPolygonROI>(); break;
+    case RoiKind::Spot: return std::make_unique<CSpotROI>();
+    case RoiKind::Rect: return std::make_unique<CRectROI>();
+    case RoiKind::Circle: return std::make_unique<CCircleROI>();
+    case RoiKind::Line: return std::make_unique<CLineROI>();
+    case RoiKind::Polygon: return std::make_unique<CPolygonROI>();
   }
+  return std::make_unique<CRectROI>();
+}
+
+std::unique_ptr<CObjectROI> CManagerROI::makeObject(RoiKind kind) {
+  std::unique_ptr<CObjectROI> object = blankObject(kind);
   std::lock_guard lock(objectLock_);
+  stampLocked(*object);
+  return object;
+}
+
+bool CManagerROI::numberNewObject(int32_t id) {
+  std::lock_guard lock(objectLock_);
+  for (auto& object : objects_) {
+    if (object->id() != id) continue;
+    stampLocked(*object);
+    return true;
+  }
+  return false;
+}
+
+void CManagerROI::stampLocked(CObjectROI& object) {
+  const RoiKind kind = object.kind();
   const auto k = static_cast<size_t>(kind);
   const int32_t number = ++nameCounters_[k];
-  object->setNumber(number);
-  object->setName(QString::asprintf(defaultNameFormat(kind), number));
+  object.setNumber(number);
+  object.setName(QString::asprintf(defaultNameFormat(kind), number));
   const auto entry = static_cast<size_t>(colourIndex_[k]);
   colourIndex_[k] = (colourIndex_[k] + 1) % 8;
   if (kind == RoiKind::Spot) {
-    object->setColour(RoiColour::Normal, kSpotColours[entry][0]);
-    object->setColour(RoiColour::Select, kSpotColours[entry][1]);
+    object.setColour(RoiColour::Normal, kSpotColours[entry][0]);
+    object.setColour(RoiColour::Select, kSpotColours[entry][1]);
   } else {
     const ColourTriple& c = areaColourTable(kind)[entry];
-    object->setColour(RoiColour::Normal, c.normal);
-    object->setColour(RoiColour::Select, c.select);
-    object->setColour(RoiColour::Tracker, c.tracker);
+    object.setColour(RoiColour::Normal, c.normal);
+    object.setColour(RoiColour::Select, c.select);
+    object.setColour(RoiColour::Tracker, c.tracker);
   }
-  object->setFont(font_);
-  object->setColour(RoiColour::NormalText, textColour_);
-  object->setColour(RoiColour::ShadowText, shadowColour_);
-  return object;
+  object.setFont(font_);
+  object.setColour(RoiColour::NormalText, textColour_);
+  object.setColour(RoiColour::ShadowText, shadowColour_);
 }
 
 bool CManagerROI::add(std::unique_ptr<CObjectROI> object) {

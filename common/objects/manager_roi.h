@@ -23,6 +23,11 @@ class CManagerROI {
   // A new object of `kind` with its class's next default name ("Spot %d", "Rect %d", ...),
   // its class's next colours and the manager's label font. Not yet in the list.
   std::unique_ptr<CObjectROI> makeObject(RoiKind kind);
+  // The two halves of makeObject, for owners that number an object only once its creation
+  // is complete: a bare object of `kind` with the default fields, and the stamp that gives
+  // the object in the list with `id` its class's next number, name, colours and font.
+  static std::unique_ptr<CObjectROI> blankObject(RoiKind kind);
+  bool numberNewObject(int32_t id);
 
   // Appends; false (object dropped) when the limit of its group is reached.
   bool add(std::unique_ptr<CObjectROI> object);
@@ -67,6 +72,8 @@ class CManagerROI {
 
  private:
   bool isSpot(RoiKind kind) const { return kind == RoiKind::Spot; }
+  // Takes the class's next number and colours; the object lock is held by the caller.
+  void stampLocked(CObjectROI& object);
 
   // Guards every field below: the list, counts, selection, lock flag and font.
   mutable std::mutex objectLock_;

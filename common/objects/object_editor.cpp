@@ -24,6 +24,34 @@ RoiKind kindOf(EditTool tool) {
 int32_t pixelOf(double v, int32_t limit) {
   return static_cast<int32_t>(std::clamp(std::floor(v), 0.0, double(std::max(limit - 1, 0))));
 }
+// Every coordinate that places an object, to tell whether a drag changed it.
+std::vector<int32_t> geometryOf(const CObjectROI& o) {
+  switch (o.kind()) {
+    case RoiKind::Spot: {
+      const auto& spot = static_cast<const CSpotROI&>(o);
+      return {spot.x(), spot.y()};
+    }
+    case RoiKind::Rect:
+    case RoiKind::Circle: {
+      const BoxGeometry& b = o.kind() == RoiKind::Rect ? static_cast<const CRectROI&>(o).box()
+                                                       : static_cast<const CCircleROI&>(o).box();
+      return {b.left, b.top, b.right, b.bottom};
+    }
+    case RoiKind::Line: {
+      const auto& line = static_cast<const CLineROI&>(o);
+      return {line.start().x, line.start().y, line.end().x, line.end().y};
+    }
+    case RoiKind::Polygon: {
+      std::vector<int32_t> all;
+      for (const PixelPoint& v : static_cast<const CPolygonROI&>(o).vertices()) {
+        all.push_back(v.x);
+        all.push_back(v.y);
+      }
+      return all;
+    }
+  }
+  return {};
+}
 }  // namespace
 
 void CObjectEditor::setTool(EditTool tool) {
@@ -47,7 +75,7 @@ CObjectROI* CObjectEditor::active(std::vector<std::unique_ptr<CObjectROI>>& obje
 void CObjectEditor::startCreate(ImagePoint p) {
   const RoiKind kind = kindOf(tool_);
   if (!objects_.canAdd(kind)) return;
-  auto object = objects_.makeObject(kind);
+  auto object = numberOnCompletion_ ? CManagerROI::blankObject(kind) : objects_.makeObject(kind);
   const ImageBounds bounds = view_.image;
   const int32_t px = pixelOf(p.x, bounds.width), py = pixelOf(p.y, bounds.height);
   switch (kind) {
@@ -77,6 +105,32 @@ void CObjectEditor::startCreate(ImagePoint p) {
     default: tracking_ = Tracking::Resize, handle_ = kBottomRight; break;
   }
   lastX_ = px, lastY_ = py;
+  creating_ = true;
+}
+
+std::pair<int32_t, HitResult> CObjectEditor::hitAt(ImagePoint p) const {
+  // The topmost object (drawn last) under the point wins.
+  std::pair<int32_t, HitResult> found{0, {}};
+  objects_.withObjects([&](const std::vector<std::unique_ptr<CObjectROI>>& objects) {
+    for (auto it = objects.rbegin(); it != objects.rend() && found.first == 0; ++it) {
+      const HitResult h = (*it)->hitTest(p, view_);
+      if (h.part != HitPart::None) found = {(*it)->id(), h};
+    }
+  });
+  return found;
+}
+
+int32_t CObjectEditor::objectAt(double viewX, double viewY) const {
+  return hitAt(clampedImagePoint(viewX, viewY)).first;
+}
+
+std::vector<int32_t> CObjectEditor::activeGeometry() const {
+  std::vector<int32_t> geometry;
+  objects_.withObjects([&](const std::vector<std::unique_ptr<CObjectROI>>& objects) {
+    for (const auto& o : objects)
+      if (o->id() == activeId_) geometry = geometryOf(*o);
+  });
+  return geometry;
 }
 
 void CObjectEditor::press(double viewX, double viewY) {
@@ -99,15 +153,7 @@ void CObjectEditor::press(double viewX, double viewY) {
     return;
   }
   if (objects_.locked()) return;
-  // The topmost object (drawn last) under the point wins.
-  int32_t hitId = 0;
-  HitResult hit;
-  objects_.withObjects([&](const std::vector<std::unique_ptr<CObjectROI>>& objects) {
-    for (auto it = objects.rbegin(); it != objects.rend() && hitId == 0; ++it) {
-      const HitResult h = (*it)->hitTest(p, view_);
-      if (h.part != HitPart::None) hitId = (*it)->id(), hit = h;
-    }
-  });
+  const auto [hitId, hit] = hitAt(p);
   if (hitId == 0) {
     objects_.deselectAll();
     activeId_ = 0;
@@ -117,6 +163,8 @@ void CObjectEditor::press(double viewX, double viewY) {
   activeId_ = hitId;
   tracking_ = hit.part == HitPart::Handle ? Tracking::Resize : Tracking::Move;
   handle_ = hit.handle;
+  creating_ = false;
+  geometryAtPress_ = activeGeometry();
   lastX_ = pixelOf(p.x, view_.image.width);
   lastY_ = pixelOf(p.y, view_.image.height);
   objects_.withObject(activeId_, [](CObjectROI& o) { o.setEditState(EditState::Tracking); });
@@ -142,11 +190,17 @@ void CObjectEditor::move(double viewX, double viewY) {
   lastX_ = px, lastY_ = py;
 }
 
-void CObjectEditor::release(double viewX, double viewY) {
-  if (tracking_ == Tracking::None || tracking_ == Tracking::PolygonDraw) return;
+EditOutcome CObjectEditor::release(double viewX, double viewY) {
+  if (tracking_ == Tracking::None || tracking_ == Tracking::PolygonDraw) return {};
   move(viewX, viewY);
   tracking_ = Tracking::None;
   objects_.select(activeId_);
+  if (creating_) {
+    creating_ = false;
+    if (numberOnCompletion_) objects_.numberNewObject(activeId_);
+    return {activeId_, true, true};
+  }
+  return {activeId_, false, activeGeometry() != geometryAtPress_};
 }
 
 void CObjectEditor::finishPolygon() {
@@ -162,7 +216,9 @@ void CObjectEditor::finishPolygon() {
     keep = static_cast<int32_t>(vertices.size()) >= CPolygonROI::kMinVertices;
     polygon.setVertices(std::move(vertices));
   });
+  creating_ = false;
   if (keep) {
+    if (numberOnCompletion_) objects_.numberNewObject(activeId_);
     objects_.select(activeId_);
   } else {
     objects_.remove(activeId_);
