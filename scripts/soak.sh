@@ -9,7 +9,8 @@
 #   SOAK_MINUTES          length of the run (default 10)
 #   SOAK_PHASE_SECONDS    time of one fault phase before the simulators restart (default 30)
 #   SOAK_HANG_SECONDS     longest time without a frame outside a NAK storm (default 45)
-#   SOAK_ANALYZER_ARGS    extra arguments for the analyzer
+#   SOAK_ANALYZER_ARGS    extra arguments for the analyzer (by default it measures six
+#                         spots and six areas, with the hot/cold plot and a filter on)
 #   SOAK_KEEP             folder to keep the logs and the recording in (default: removed)
 #
 # Only loopback: every run takes its own address in 127.0.0.0/8, so it neither meets another
@@ -79,9 +80,6 @@ trap 'exit 130' INT TERM
 # One fault per phase, in turn; "expects frames" is 0 where the camera refuses everything.
 phase_names=("restart only" "close mid-frame" "garbage" "NAK storm" "stall" "slow link")
 phase_faults=("" "close-mid:90" "foreign:120:64" "nak:2" "stall:60:5000" "slow:400000")
-# irdex record takes a camera that refuses its commands as a final answer and ends; the storm
-# is the analyzer's alone, the recorder's simulator only restarts then.
-recorder_skips="nak:2"
 phase_frames=(1 1 1 0 1 1)
 
 start_sim() { # role port fault -> pid in sim_<role>_pid
@@ -128,11 +126,25 @@ sample_link() { # role port: adds what the client took since the last look (a ne
   link_prev[$1]=$now
 }
 
-# The analyzer with a settings folder of its own: the user's settings stay untouched.
+# The analyzer with a settings folder of its own: the user's settings stay untouched. It
+# works as a watching analyzer does: objects measured on every frame (the graphs plot them),
+# the hot/cold plot and a filter on.
 mkdir -p "$work/home"
+objects="$work/objects.xml"
+{
+  echo "<?xml version='1.0' encoding='UTF-8'?>"
+  echo '<Parent><Camera><Resolution xSize="384" ySize="288"/></Camera><ROIs Depth="12">'
+  for i in $(seq 0 5); do
+    echo "<ROI type=\"1\" name=\"Spot $((i + 1))\" spot_x=\"$((30 + 60 * i))\" spot_y=\"144\"/>"
+    echo "<ROI type=\"$((i % 2 ? 3 : 2))\" name=\"Area $((i + 1))\" left=\"$((10 + 60 * i))\"" \
+      "right=\"$((60 + 60 * i))\" top=\"$((i < 3 ? 20 : 180))\" bottom=\"$((i < 3 ? 100 : 260))\"/>"
+  done
+  echo '</ROIs></Parent>'
+} >"$objects"
+analyzer_args="${SOAK_ANALYZER_ARGS---objects $objects --command actionHotCold --command actionFilter1}"
 # shellcheck disable=SC2086 # extra arguments are words on purpose
 XDG_CONFIG_HOME="$work/home" HOME="$work/home" QT_QPA_PLATFORM=offscreen \
-  "$bin/solvane" --connect "$address" ${SOAK_ANALYZER_ARGS:-} >"$work/solvane.log" 2>&1 &
+  "$bin/solvane" --connect "$address" $analyzer_args >"$work/solvane.log" 2>&1 &
 app_pid=$!
 "$bin/irdex" record "$address:$recorder_port" "$work/soak.hxr" --attempts 1000 \
   --retry-delay 1 --timeout "$hang_seconds" --quiet >"$work/irdex.out" 2>"$work/irdex.err" &
@@ -203,7 +215,7 @@ while [ $((SECONDS - started)) -lt "$total_seconds" ]; do
     stop_pid "$sim_app_pid" TERM 10 || fail "the analyzer's simulator did not stop"
     stop_pid "$sim_rec_pid" TERM 10 || fail "the recorder's simulator did not stop"
     start_sim app "$analyzer_port" "$fault"
-    if [ "$fault" = "$recorder_skips" ]; then start_sim rec "$recorder_port" ""; else start_sim rec "$recorder_port" "$fault"; fi
+    start_sim rec "$recorder_port" "$fault"
     phase_started=$SECONDS
   fi
 done

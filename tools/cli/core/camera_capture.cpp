@@ -91,6 +91,7 @@ CameraCapture::End CameraCapture::run(Context& context, const std::function<bool
   // When the stream is to be started (the epoch: not pending).
   Clock::time_point streamAt{};
   bool headerSeen = false;
+  bool refusalTold = false;  // once per connection
   for (;;) {
     std::deque<solvane::AcquisitionEvent> events;
     {
@@ -113,8 +114,16 @@ CameraCapture::End CameraCapture::run(Context& context, const std::function<bool
           break;
         }
         case Kind::OperatedByHand:
-          throw CliError(settings_.address.text() +
-                         ": the camera refuses commands (it is operated by hand)");
+          if (!settings_.waitOutRefusals)
+            throw CliError(settings_.address.text() +
+                           ": the camera refuses commands (it is operated by hand)");
+          if (!refusalTold) {
+            context.err << "irdex: " << settings_.address.text()
+                        << ": the camera refuses commands (it is operated by hand); waiting\n";
+            refusalTold = true;
+          }
+          break;
+        case Kind::Connected: refusalTold = false; break;
         default: break;
       }
     }

@@ -35,6 +35,10 @@ struct CaptureSettings {
   // between frames after it (reconnections included): the receiver itself waits without
   // a bound on a link that stalls.
   std::chrono::milliseconds frameTimeout{20000};
+  // A camera that refuses commands because someone works it by hand: a one-frame capture
+  // ends with that reason; a recording says so once and waits (up to the frame timeout)
+  // for the camera to take commands again, keeping what it recorded.
+  bool waitOutRefusals = false;
 };
 
 class CameraCapture {

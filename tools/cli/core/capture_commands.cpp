@@ -131,7 +131,8 @@ int runRecord(const Words& words, Context& context) {
   }
   const std::string usage = "irdex record [options] ADDRESS OUT.hxr [--seconds S | --frames N]";
   args.expectPositional(2, usage);
-  const CaptureSettings settings = captureSettingsFrom(args, args.positional()[0]);
+  CaptureSettings settings = captureSettingsFrom(args, args.positional()[0]);
+  settings.waitOutRefusals = true;
   const std::string& output = args.positional()[1];
   if (outputKindOf(output) != OutputKind::Stream)
     throw usageError(output + ": a recording is a stream file (.hxr): usage: " + usage);

@@ -158,6 +158,26 @@ TEST(Record, ACameraThatFallsSilentEndsItKeepingTheFramesReceived) {
   EXPECT_EQ(playableFrames(folder.file("run.hxr")), 10);
 }
 
+// Someone works the camera by hand: a one-frame command ends with that reason at once; a
+// recording says so once and waits, ending only when no frame came within its timeout.
+TEST(Capture, ACameraOperatedByHandEndsAGrabAndMakesARecordingWait) {
+  irsim::Fault storm;
+  storm.kind = irsim::Fault::Kind::Nak;
+  storm.reason = 2;
+  SimulatedCamera camera("va320", {storm});
+  TempFolder folder;
+  const ToolRun grab = runTool({"grab", camera.address(), folder.file("now.tiff")});
+  EXPECT_EQ(grab.status, kExitFailure);
+  EXPECT_TRUE(grab.oneErrorLine()) << grab.err;
+  EXPECT_NE(grab.err.find("refuses commands (it is operated by hand)"), std::string::npos);
+
+  const ToolRun record = runTool(
+      {"record", camera.address(), folder.file("run.hxr"), "--frames", "5", "--timeout", "2"});
+  EXPECT_EQ(record.status, kExitFailure);
+  EXPECT_NE(record.err.find("operated by hand); waiting\n"), std::string::npos) << record.err;
+  EXPECT_NE(record.err.find("no frame from the camera for 2 s"), std::string::npos) << record.err;
+}
+
 struct UnreachableCase {
   const char* name;
   const char* command;
