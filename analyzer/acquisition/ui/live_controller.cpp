@@ -1,5 +1,6 @@
 #include "acquisition/ui/live_controller.h"
 
+#include "alarm/ui/alarm_controller.h"
 #include "app/status_panes.h"
 #include "app/ui/main_frame.h"
 #include "app/vyn_cam_sdk_doc.h"
@@ -47,6 +48,9 @@ LiveController::LiveController(CMainFrame& frame, CVynCamSDKDoc& document, Notif
                                      [this] { link_->disconnectCamera(); });
   connect(link_, &LinkController::eventHandled, this, &LiveController::eventHandled);
   environment_ = new settings::EnvironmentController(frame, document, notifier);
+  alarms_ = new AlarmController(frame, document, notifier, pipeline_,
+                                {*link_, *objects_, *records_, *exports_, *environment_});
+  connect(this, &LiveController::frameComposed, alarms_, &AlarmController::showFrame);
   connect(&frame, &CMainFrame::settingsChanged, this, [this, &frame, &document] {
     const AnalyzerSettings& s = document.settings();
     pipeline_.changeStillInput([&s, agc = document.agcParams()](PipelineInput& input) {

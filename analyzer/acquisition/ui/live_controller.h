@@ -7,8 +7,8 @@
 #include "acquisition/ui/link_controller.h"
 #include "controls/ui/controls_controller.h"
 #include "graphs/ui/graphs_controller.h"
-#include "settings/ui/environment_controller.h"
 #include "objects/ui/objects_controller.h"
+#include "settings/ui/environment_controller.h"
 #include "view/frame_pipeline.h"
 #include "view/ui/thermal_view.h"
 #include "view/ui/view_options_controller.h"
@@ -20,6 +20,7 @@
 
 namespace solvane {
 
+class AlarmController;
 class CMainFrame;
 class CVynCamSDKDoc;
 class ExportController;
@@ -56,6 +57,7 @@ class LiveController : public QObject {
   ExportController& exports() { return *exports_; }
   RecordController& records() { return *records_; }
   PlaybackController& playback() { return *playback_; }
+  AlarmController& alarms() { return *alarms_; }
 
   // Composes the still frame again with the current display choices, off the window's
   // thread; the view shows it when done. Nothing happens while live: the next frame will.
@@ -88,6 +90,7 @@ class LiveController : public QObject {
   RecordController* records_ = nullptr;
   PlaybackController* playback_ = nullptr;
   ObjectsController* objects_ = nullptr;
+  AlarmController* alarms_ = nullptr;
 };
 
 }  // namespace solvane

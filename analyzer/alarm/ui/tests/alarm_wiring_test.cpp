@@ -1,0 +1,332 @@
+// The alarm in the running window, offscreen, against the simulated camera: a spot on the
+// hot disc raises its alarm through the camera's digital output, an alarm recording and the
+// alarm object log, and everything stops once the condition clears; a loaded snapshot never
+// runs the alarm; switching the alarm off sends each off command once; the environment
+// dialog hosts the alarm and schedule pages.
+#include "acquisition/ui/live_controller.h"
+#include "alarm/ui/alarm_controller.h"
+#include "alarm/ui/alarm_set_dlg.h"
+#include "alarm/ui/schedule_dlg.h"
+#include "app/commands.h"
+#include "app/notifier.h"
+#include "app/ui/main_frame.h"
+#include "app/ui/solvane_session.h"
+#include "export/ui/export_controller.h"
+#include "objects/spot_roi.h"
+#include "objects/ui/objects_controller.h"
+#include "record/ui/playback_controller.h"
+#include "record/ui/record_controller.h"
+
+#include "simulator.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFile>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTreeWidget>
+#include <QtTest>
+
+#include <algorithm>
+#include <memory>
+
+using namespace solvane;
+using alarm::ObjectKind;
+
+namespace {
+
+constexpr int kBoundMs = 30000;
+
+int countCommands(const irsim::Simulator& sim, uint16_t settingId, bool on) {
+  const std::vector<irsim::LogEntry> log = sim.commandLog();
+  return static_cast<int>(std::count_if(log.begin(), log.end(), [&](const irsim::LogEntry& e) {
+    return e.type == 39 && e.settingId == settingId && (e.value != 0) == on;
+  }));
+}
+
+QStringList savedFiles(const QString& folder, const QString& pattern) {
+  return QDir(folder).entryList({pattern}, QDir::Files);
+}
+
+int lineCount(const QString& path) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return -1;
+  return static_cast<int>(file.readAll().count('\n'));
+}
+
+}  // namespace
+
+class AlarmWiringTest : public QObject {
+  Q_OBJECT
+
+ private:
+  std::unique_ptr<QTemporaryDir> folder_;
+  ScriptedNotifier notifier_;
+  std::unique_ptr<irsim::Simulator> sim_;
+  std::unique_ptr<SolvaneSession> session_;
+  LiveController* live_ = nullptr;
+
+  void openWindow() {
+    irsim::Options options;
+    options.port = 0;  // a free loopback port of this process's own
+    options.camera = irsim::CameraConfig{};
+    irsim::parseModel("vi640", options.camera, nullptr);
+    options.notice = [](const std::string&) {};
+    options.scene.motionPeriod = 0;  // the discs stay where the spot is put
+    sim_ = std::make_unique<irsim::Simulator>(std::move(options));
+    std::string error;
+    QVERIFY2(sim_->start(&error), error.c_str());
+    SessionOptions sessionOptions;
+    sessionOptions.programFolder = folder_->path().toStdString();
+    sessionOptions.settingsFile = folder_->filePath("settings.ini");
+    sessionOptions.picturesFolder = folder_->filePath("Pictures").toStdString();
+    sessionOptions.openUrl = [](const QUrl&) { return true; };
+    session_ = std::make_unique<SolvaneSession>(std::move(sessionOptions), notifier_);
+    LiveOptions liveOptions;
+    liveOptions.retryDelay = std::chrono::milliseconds(100);
+    liveOptions.port = std::to_string(sim_->port());
+    liveOptions.namesFile = folder_->filePath("cam_name.cnm").toStdString();
+    live_ = new LiveController(session_->mainFrame(), session_->document(), notifier_, liveOptions);
+    session_->showMainWindow(false);
+    session_->document().settings().camIp = "127.0.0.1";
+  }
+
+  void startStreaming() {
+    openWindow();
+    QVERIFY(live_->connectCamera());
+    QTRY_VERIFY_WITH_TIMEOUT(live_->isLive(), kBoundMs);
+    QTRY_VERIFY_WITH_TIMEOUT(live_->pipeline().frameCount() > 0, kBoundMs);
+  }
+
+  AlarmController& alarms() { return live_->alarms(); }
+  QString savePath() const {
+    return QString::fromStdString(session_->document().settings().savePath);
+  }
+  void trigger(Command command) { session_->mainFrame().command(command)->trigger(); }
+
+  // A spot on the hot (or cold) disc; its table entry appears with the next pass.
+  int32_t placeSpot(bool hot) {
+    const irsim::PixelPoint at = hot ? sim_->scene().hotCentre(0) : sim_->scene().coldCentre(0);
+    CManagerROI& objects = live_->objects().objects();
+    auto made = objects.makeObject(RoiKind::Spot);
+    static_cast<CSpotROI&>(*made).setPosition(at.x, at.y);
+    const int32_t id = made->id();
+    [&] { QVERIFY(objects.add(std::move(made))); }();
+    [&] { QTRY_VERIFY_WITH_TIMEOUT(alarms().tables().spots.find(id) != nullptr, kBoundMs); }();
+    return id;
+  }
+
+  void arm(int32_t id, float aboveCelsius) {
+    alarms().changeTables([&](alarm::AlarmTables& tables) {
+      alarm::AlarmEntry* entry = tables.spots.find(id);
+      QVERIFY(entry);
+      entry->record.condition = static_cast<int32_t>(alarm::AlarmCondition::Above);
+      entry->record.output = static_cast<int32_t>(alarm::AlarmOutput::Alarm1);
+      entry->record.value = aboveCelsius;
+      entry->record.selected = 1;
+    });
+  }
+
+  // Short times, so the test sees the alarm come and go within a few dozen frames.
+  void useAlarmSettings(int32_t timesMs) {
+    AnalyzerSettings& s = session_->document().settings();
+    s.alarmDigital = true;
+    s.alarmStore = true;
+    s.alarmRecordCheck = true;
+    s.alarmRecordSelection = 0;  // RAW
+    s.alarmExportObjects = true;
+    s.alarmThresholdMs = timesMs;
+    s.alarmDelayMs = timesMs;
+    s.alarmIntervalMs = timesMs;
+    s.objectFrame = 1;
+    Q_EMIT session_->mainFrame().settingsChanged();
+  }
+
+  bool spotFlag(int32_t id) {
+    bool flag = false;
+    live_->objects().objects().withObject(id, [&](CObjectROI& o) { flag = o.generationAlarm(); });
+    return flag;
+  }
+
+  // Waits until the pipeline has run `frames` more passes.
+  void waitFrames(uint64_t frames) {
+    const uint64_t until = live_->pipeline().frameCount() + frames;
+    QTRY_VERIFY_WITH_TIMEOUT(live_->pipeline().frameCount() >= until, kBoundMs);
+  }
+
+ private Q_SLOTS:
+  void init() {
+    folder_ = std::make_unique<QTemporaryDir>();
+    notifier_.clear();
+  }
+
+  void cleanup() {
+    if (live_) live_->disconnectCamera();
+    session_.reset();
+    live_ = nullptr;
+    if (sim_) sim_->stop();
+    sim_.reset();
+  }
+
+  void alarmSwitchIsACheckedCommand() {
+    openWindow();
+    QAction* onOff = session_->mainFrame().command(Command::AlarmOnOff);
+    QVERIFY(onOff->isEnabled());
+    QVERIFY(onOff->isCheckable());
+    QVERIFY(!onOff->isChecked());
+    onOff->trigger();
+    QVERIFY(alarms().alarmSwitch());
+    QVERIFY(onOff->isChecked());
+    onOff->trigger();
+    QVERIFY(!alarms().alarmSwitch());
+  }
+
+  void hotSpotRaisesTheAlarmAndItsActionsThenEverythingStops() {
+    startStreaming();
+    const int32_t id = placeSpot(true);
+    useAlarmSettings(300);
+    arm(id, 60.0f);
+    trigger(Command::AlarmOnOff);
+
+    QTRY_VERIFY_WITH_TIMEOUT(alarms().objectState(ObjectKind::Spot, id).alarmFlag, kBoundMs);
+    QTRY_VERIFY_WITH_TIMEOUT(spotFlag(id), kBoundMs);
+    const int16_t onValue =
+        live_->acquisition().camera().ks ? alarm::kDigitalOutputOnKs : alarm::kDigitalOutputOnKt;
+    QTRY_VERIFY_WITH_TIMEOUT(countCommands(*sim_, alarm::kDigitalOutput1SettingId, true) == 1,
+                             kBoundMs);
+    const std::vector<irsim::LogEntry> log = sim_->commandLog();
+    const auto on = std::find_if(log.begin(), log.end(), [](const irsim::LogEntry& e) {
+      return e.settingId == alarm::kDigitalOutput1SettingId;
+    });
+    QCOMPARE(static_cast<int16_t>(on->value), onValue);
+    QCOMPARE(countCommands(*sim_, alarm::kDigitalOutput2SettingId, true), 0);
+
+    QTRY_VERIFY_WITH_TIMEOUT(live_->records().recorder().state().recording(), kBoundMs);
+    QCOMPARE(live_->records().recorder().state().kind, record::RecordKind::Alarm);
+    QTRY_VERIFY_WITH_TIMEOUT(!savedFiles(savePath(), "*_IRS_*.hxr").isEmpty(), kBoundMs);
+    QTRY_VERIFY_WITH_TIMEOUT(alarms().runningLog(alarm::ActionSource::Alarm).has_value(), kBoundMs);
+    const QString logPath =
+        QString::fromStdString(*alarms().runningLog(alarm::ActionSource::Alarm));
+    QVERIFY2(logPath.contains("_AlarmObj_"), qPrintable(logPath));
+    QTRY_VERIFY_WITH_TIMEOUT(lineCount(logPath) >= 3, kBoundMs);  // header and lines
+
+    // The condition clears: the alarm ends after its delay and takes its actions along.
+    arm(id, 200.0f);
+    QTRY_VERIFY_WITH_TIMEOUT(!alarms().objectState(ObjectKind::Spot, id).alarmFlag, kBoundMs);
+    QTRY_VERIFY_WITH_TIMEOUT(!spotFlag(id), kBoundMs);
+    QTRY_VERIFY_WITH_TIMEOUT(countCommands(*sim_, alarm::kDigitalOutput1SettingId, false) == 1,
+                             kBoundMs);
+    QTRY_VERIFY_WITH_TIMEOUT(!live_->records().recorder().state().recording(), kBoundMs);
+    QTRY_VERIFY_WITH_TIMEOUT(!alarms().runningLog(alarm::ActionSource::Alarm), kBoundMs);
+    const int linesAtEnd = lineCount(logPath);
+    waitFrames(20);
+    QCOMPARE(lineCount(logPath), linesAtEnd);
+    QCOMPARE(countCommands(*sim_, alarm::kDigitalOutput1SettingId, true), 1);
+    for (const auto& message : notifier_.shown())
+      QVERIFY2(message.title != "Error Message", message.text.c_str());
+  }
+
+  void coldSpotNeverRaisesAnAboveAlarm() {
+    startStreaming();
+    const int32_t id = placeSpot(false);
+    useAlarmSettings(0);
+    arm(id, 60.0f);
+    trigger(Command::AlarmOnOff);
+    waitFrames(30);
+    QVERIFY(!alarms().objectState(ObjectKind::Spot, id).alarmFlag);
+    QCOMPARE(countCommands(*sim_, alarm::kDigitalOutput1SettingId, true), 0);
+  }
+
+  void switchingOffSendsEachOffCommandOnce() {
+    startStreaming();
+    const int32_t id = placeSpot(true);
+    useAlarmSettings(0);
+    arm(id, 60.0f);
+    trigger(Command::AlarmOnOff);
+    QTRY_VERIFY_WITH_TIMEOUT(countCommands(*sim_, alarm::kDigitalOutput1SettingId, true) == 1,
+                             kBoundMs);
+    trigger(Command::AlarmOnOff);
+    QTRY_VERIFY_WITH_TIMEOUT(countCommands(*sim_, alarm::kDigitalOutput1SettingId, false) == 1,
+                             kBoundMs);
+    QTRY_VERIFY_WITH_TIMEOUT(countCommands(*sim_, alarm::kDigitalOutput2SettingId, false) == 1,
+                             kBoundMs);
+    waitFrames(30);
+    QCOMPARE(countCommands(*sim_, alarm::kDigitalOutput1SettingId, false), 1);
+    QCOMPARE(countCommands(*sim_, alarm::kDigitalOutput2SettingId, false), 1);
+    QCOMPARE(countCommands(*sim_, alarm::kDigitalOutput1SettingId, true), 1);
+    QVERIFY(!spotFlag(id));
+    QTRY_VERIFY_WITH_TIMEOUT(!live_->records().recorder().state().recording(), kBoundMs);
+  }
+
+  void loadedSnapshotDoesNotRunTheAlarm() {
+    startStreaming();
+    const int32_t id = placeSpot(true);
+    const std::optional<std::string> snapshot = live_->exports().saveOneShot();
+    QVERIFY(snapshot.has_value());
+    live_->disconnectCamera();
+    useAlarmSettings(0);  // a single pass over the hot spot would raise it
+    arm(id, 60.0f);
+    trigger(Command::AlarmOnOff);
+    const auto before = live_->objects().latestMeasurements();
+    QVERIFY(live_->playback().open(*snapshot));
+    QTRY_VERIFY_WITH_TIMEOUT(live_->objects().latestMeasurements() != before, kBoundMs);
+    const auto measured = live_->objects().latestMeasurements();
+    QVERIFY(measured->find(id) != nullptr);
+    QVERIFY(measured->find(id)->stats.maxTemp > 60.0f);
+    QCoreApplication::processEvents();
+    QVERIFY(!alarms().objectState(ObjectKind::Spot, id).alarmFlag);
+    QVERIFY(!spotFlag(id));
+  }
+
+  void deletedObjectLosesItsEntry() {
+    startStreaming();
+    const int32_t id = placeSpot(true);
+    live_->objects().deleteAll();
+    QVERIFY(alarms().tables().spots.find(id) == nullptr);
+    waitFrames(5);
+    QVERIFY(alarms().tables().spots.find(id) == nullptr);
+  }
+
+  void environmentDialogHostsTheAlarmAndSchedulePages() {
+    startStreaming();
+    const int32_t id = placeSpot(true);
+    bool checked = false;
+    QTimer::singleShot(0, this, [&] {
+      auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+      if (!dialog) return;
+      auto* tabs = dialog->findChild<QTabWidget*>("environmentPages");
+      QStringList titles;
+      for (int i = 0; tabs && i < tabs->count(); ++i) titles << tabs->tabText(i);
+      auto* alarmPage = dialog->findChild<alarm::CAlarmSetDlg*>();
+      auto* schedulePage = dialog->findChild<alarm::CScheduleDlg*>();
+      if (titles.contains("Alarm") && titles.contains("Schedule") && alarmPage && schedulePage) {
+        // The spot's row (ID = object id): its check box arms the alarm.
+        QTreeWidget* list = alarmPage->alarmList();
+        for (int row = 0; row < list->topLevelItemCount(); ++row) {
+          QTreeWidgetItem* item = list->topLevelItem(row);
+          if (item->text(alarm::CAlarmSetDlg::kIdColumn) == QString::number(id)) {
+            item->setCheckState(0, Qt::Checked);
+            checked = true;
+          }
+        }
+      }
+      dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+    });
+    trigger(Command::Environment);
+    QVERIFY(checked);
+    const alarm::AlarmEntry* entry = alarms().tables().spots.find(id);
+    QVERIFY(entry);
+    QCOMPARE(entry->record.selected, 1);
+    int32_t carried = 0;
+    live_->objects().objects().withObject(id, [&](CObjectROI& o) { carried = o.alarm().selected; });
+    QCOMPARE(carried, 1);
+  }
+};
+
+QTEST_MAIN(AlarmWiringTest)
+#include "alarm_wiring_test.moc"
