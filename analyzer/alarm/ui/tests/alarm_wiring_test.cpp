@@ -21,18 +21,22 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QButtonGroup>
 #include <QCheckBox>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTimeEdit>
 #include <QTreeWidget>
 #include <QtTest>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 
 using namespace solvane;
@@ -51,6 +55,17 @@ int countCommands(const irsim::Simulator& sim, uint16_t settingId, bool on) {
 
 QStringList savedFiles(const QString& folder, const QString& pattern) {
   return QDir(folder).entryList({pattern}, QDir::Files);
+}
+
+// A short, silent 8 kHz 16-bit mono sound.
+QByteArray silentWav() {
+  auto le16 = [](int v) { return QByteArray(1, char(v & 0xFF)) + QByteArray(1, char(v >> 8)); };
+  auto le32 = [&](uint32_t v) { return le16(int(v & 0xFFFF)) + le16(int(v >> 16)); };
+  const QByteArray format = QByteArray("fmt ") + le32(16) + le16(1) + le16(1) + le32(8000) +
+                            le32(16000) + le16(2) + le16(16);
+  const QByteArray data = QByteArray("data") + le32(800) + QByteArray(800, '\0');
+  return QByteArray("RIFF") + le32(uint32_t(4 + format.size() + data.size())) + QByteArray("WAVE") +
+         format + data;
 }
 
 int lineCount(const QString& path) {
@@ -146,6 +161,22 @@ class AlarmWiringTest : public QObject {
     s.objectFrame = 1;
     Q_EMIT session_->mainFrame().settingsChanged();
   }
+
+  // Opens "Environment Setting...", lets `edit` work on the pages and presses OK.
+  void runEnvironmentDialog(const std::function<void(QDialog&)>& edit) {
+    bool reached = false;
+    QTimer::singleShot(0, this, [&] {
+      auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+      if (!dialog) return;
+      reached = true;
+      edit(*dialog);
+      dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+    });
+    trigger(Command::Environment);
+    QVERIFY(reached);
+  }
+
+  QString outputText() { return live_->objects().outputPane()->toPlainText(); }
 
   bool spotFlag(int32_t id) {
     bool flag = false;
@@ -281,6 +312,124 @@ class AlarmWiringTest : public QObject {
     QCoreApplication::processEvents();
     QVERIFY(!alarms().objectState(ObjectKind::Spot, id).alarmFlag);
     QVERIFY(!spotFlag(id));
+  }
+
+  void outputsLeftOnAreSwitchedOffOnReconnection() {
+    startStreaming();
+    const int32_t id = placeSpot(true);
+    useAlarmSettings(0);
+    arm(id, 60.0f);
+    trigger(Command::AlarmOnOff);
+    QTRY_VERIFY_WITH_TIMEOUT(countCommands(*sim_, alarm::kDigitalOutput1SettingId, true) == 1,
+                             kBoundMs);
+    live_->disconnectCamera();
+    QCOMPARE(countCommands(*sim_, alarm::kDigitalOutput1SettingId, false), 0);
+    QVERIFY(live_->connectCamera());
+    // The first thing the new connection hears of output 1 is its off command.
+    QTRY_VERIFY_WITH_TIMEOUT(countCommands(*sim_, alarm::kDigitalOutput1SettingId, false) == 1,
+                             kBoundMs);
+    const std::vector<irsim::LogEntry> log = sim_->commandLog();
+    const auto first = std::find_if(log.begin(), log.end(), [](const irsim::LogEntry& e) {
+      return e.connection == 2 && e.settingId == alarm::kDigitalOutput1SettingId;
+    });
+    QVERIFY(first != log.end());
+    QCOMPARE(first->value, uint16_t{0});
+  }
+
+  void alarmSoundStaysSilentWithoutAudioAndSaysSoOnce() {
+    startStreaming();
+    const QString wavPath = folder_->filePath("alarm.wav");
+    QFile wav(wavPath);
+    QVERIFY(wav.open(QIODevice::WriteOnly));
+    wav.write(silentWav());
+    wav.close();
+    alarms().sound().setAudioProbe([] { return false; });
+    const int32_t id = placeSpot(true);
+    AnalyzerSettings& s = session_->document().settings();
+    s.alarmPlay = true;
+    s.alarmPlayLoop = true;
+    s.alarmPlayPath = wavPath.toStdString();
+    useAlarmSettings(0);
+    arm(id, 60.0f);
+    trigger(Command::AlarmOnOff);
+    QTRY_VERIFY_WITH_TIMEOUT(alarms().sound().isPlaying(), kBoundMs);
+    arm(id, 200.0f);
+    QTRY_VERIFY_WITH_TIMEOUT(!alarms().sound().isPlaying(), kBoundMs);
+    arm(id, 60.0f);
+    QTRY_VERIFY_WITH_TIMEOUT(alarms().sound().isPlaying(), kBoundMs);
+    trigger(Command::AlarmOnOff);
+    QVERIFY(!alarms().sound().isPlaying());
+    QCOMPARE(outputText().count(alarm::AlarmSoundPlayer::kSilenceNote), 1);
+  }
+
+  void alarmTakesOneShotImagesWhileOn() {
+    startStreaming();
+    const int32_t id = placeSpot(true);
+    session_->document().settings().alarmOneShot = true;
+    session_->document().settings().alarmRecordCheck = false;
+    useAlarmSettings(0);
+    session_->document().settings().objectFrame = 10;
+    Q_EMIT session_->mainFrame().settingsChanged();
+    arm(id, 60.0f);
+    trigger(Command::AlarmOnOff);
+    QTRY_VERIFY_WITH_TIMEOUT(savedFiles(savePath(), "*_IR_*.jpg").size() >= 1, kBoundMs);
+    trigger(Command::AlarmOnOff);
+  }
+
+  void scheduleWindowOpenNowRecordsAndLogsUntilSwitchedOff() {
+    startStreaming();
+    placeSpot(true);
+    AnalyzerSettings& s = session_->document().settings();
+    s.schedExport = true;
+    s.schedRecordCheck = true;
+    s.schedRecordSelection = 0;
+    s.objectFrame = 1;
+    Q_EMIT session_->mainFrame().settingsChanged();
+    // A daily window that began a minute ago and ends at the end of the day.
+    const QTime now = QTime::currentTime();
+    const QTime start = now.secsTo(QTime(0, 0)) > -60 ? QTime(0, 0) : now.addSecs(-60);
+    runEnvironmentDialog([&](QDialog& dialog) {
+      auto* page = dialog.findChild<alarm::CScheduleDlg*>();
+      QVERIFY(page);
+      page->recurrence()->button(static_cast<int>(alarm::Recurrence::Daily))->click();
+      page->startTime()->setTime(start);
+      page->stopTime()->setTime(QTime(23, 59, 59));
+      page->activateBox()->setChecked(true);
+    });
+    QVERIFY(alarms().scheduleOn());
+    QVERIFY(alarms().scheduleActive());
+    QVERIFY(alarms().scheduleTimer().isActive());  // armed for the window's end
+    QTRY_VERIFY_WITH_TIMEOUT(alarms().runningLog(alarm::ActionSource::Schedule).has_value(),
+                             kBoundMs);
+    const QString logPath =
+        QString::fromStdString(*alarms().runningLog(alarm::ActionSource::Schedule));
+    QVERIFY2(logPath.contains("_ShedObj_"), qPrintable(logPath));
+    QTRY_VERIFY_WITH_TIMEOUT(lineCount(logPath) >= 3, kBoundMs);
+    QTRY_VERIFY_WITH_TIMEOUT(live_->records().recorder().state().recording(), kBoundMs);
+    QCOMPARE(live_->records().recorder().state().kind, record::RecordKind::Schedule);
+
+    runEnvironmentDialog([](QDialog& dialog) {
+      dialog.findChild<alarm::CScheduleDlg*>()->activateBox()->setChecked(false);
+    });
+    QVERIFY(!alarms().scheduleOn());
+    QVERIFY(!alarms().scheduleTimer().isActive());
+    QVERIFY(!alarms().runningLog(alarm::ActionSource::Schedule));
+    QVERIFY(!live_->records().recorder().state().recording());
+  }
+
+  void scheduleStoppingBeforeItStartsIsRefused() {
+    openWindow();
+    runEnvironmentDialog([](QDialog& dialog) {
+      auto* page = dialog.findChild<alarm::CScheduleDlg*>();
+      page->startTime()->setTime(QTime(12, 0));
+      page->stopTime()->setTime(QTime(11, 0));
+      page->activateBox()->setChecked(true);
+    });
+    QVERIFY(!alarms().scheduleOn());
+    QVERIFY(!alarms().scheduleTimer().isActive());
+    QVERIFY(!notifier_.shown().empty());
+    QCOMPARE(notifier_.shown().back().text,
+             std::string("The Stop time is greater than the start time!!"));
   }
 
   void deletedObjectLosesItsEntry() {
