@@ -537,7 +537,16 @@ void AlarmController::addPages(settings::CEnvironmentDlg& dialog) {
   auto* schedulePage = new alarm::CScheduleDlg(notifier_, &dialog);
   dialog.addPage(QStringLiteral("Schedule"), schedulePage,
                  settings::PageHooks{[this, schedulePage](const AnalyzerSettings& s) {
-                                       schedulePage->load(scheduleSettingsOf(s), scheduleOn());
+                                       std::optional<alarm::Schedule::Times> times;
+                                       {
+                                         std::lock_guard guard(lock_);
+                                         if (schedule_.switchedOn()) times = schedule_.times();
+                                       }
+                                       schedulePage->load(scheduleSettingsOf(s), times.has_value());
+                                       if (times)
+                                         schedulePage->showTimes(*times);
+                                       else
+                                         schedulePage->clearTimes();
                                      },
                                      [schedulePage](AnalyzerSettings& s) {
                                        alarm::ScheduleSettings a = scheduleSettingsOf(s);

@@ -386,7 +386,8 @@ class AlarmWiringTest : public QObject {
     s.objectFrame = 1;
     Q_EMIT session_->mainFrame().settingsChanged();
     // A daily window that began a minute ago and ends at the end of the day.
-    const QTime now = QTime::currentTime();
+    const QTime clock = QTime::currentTime();
+    const QTime now(clock.hour(), clock.minute(), clock.second());  // the editors keep seconds
     const QTime start = now.secsTo(QTime(0, 0)) > -60 ? QTime(0, 0) : now.addSecs(-60);
     runEnvironmentDialog([&](QDialog& dialog) {
       auto* page = dialog.findChild<alarm::CScheduleDlg*>();
@@ -408,9 +409,15 @@ class AlarmWiringTest : public QObject {
     QTRY_VERIFY_WITH_TIMEOUT(live_->records().recorder().state().recording(), kBoundMs);
     QCOMPARE(live_->records().recorder().state().kind, record::RecordKind::Schedule);
 
-    runEnvironmentDialog([](QDialog& dialog) {
-      dialog.findChild<alarm::CScheduleDlg*>()->activateBox()->setChecked(false);
+    QString shownDuration;
+    runEnvironmentDialog([&](QDialog& dialog) {
+      auto* page = dialog.findChild<alarm::CScheduleDlg*>();
+      shownDuration = page->durationLabel()->text();
+      page->activateBox()->setChecked(false);
     });
+    QCOMPARE(shownDuration, QString::number(QTime(23, 59, 59).msecsSinceStartOfDay() -
+                                            start.msecsSinceStartOfDay()) +
+                                " ms");
     QVERIFY(!alarms().scheduleOn());
     QVERIFY(!alarms().scheduleTimer().isActive());
     QVERIFY(!alarms().runningLog(alarm::ActionSource::Schedule));
