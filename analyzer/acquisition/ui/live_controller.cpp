@@ -83,6 +83,10 @@ LiveController::~LiveController() {
   link_->acquisition().disconnect();
   delete playback_;  // its thread also composes into the pipeline
   rerender_.waitForDone();
+  // The alarm's stage lives in the pipeline, which goes with this controller: the alarm
+  // goes first, while the features it drives are still there.
+  delete alarms_;
+  alarms_ = nullptr;
   pipeline_.setEventSink({});
 }
 

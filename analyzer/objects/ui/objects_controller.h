@@ -58,6 +58,7 @@ class ObjectsController : public QObject {
   // Whether objects in alarm are drawn in their alarm colours now (the alarm's display
   // choice, and the off beats of its flashing).
   void setAlarmColours(bool on);
+  bool alarmColours() const { return alarmColours_; }
   // Objects are locked while no camera is connected and unlocked by a new connection, whose
   // frames may differ from the last one's: cached conversions are dropped.
   void linkChanged(bool connected);

@@ -262,6 +262,34 @@ class AlarmWiringTest : public QObject {
       QVERIFY2(message.title != "Error Message", message.text.c_str());
   }
 
+  void flashingAlarmColoursComeAndGoWhileTheAlarmIsOn() {
+    startStreaming();
+    const int32_t id = placeSpot(true);
+    session_->document().settings().alarmDisplay = true;
+    session_->document().settings().alarmFlash = true;
+    useAlarmSettings(0);
+    QVERIFY(live_->objects().alarmColours());
+    arm(id, 60.0f);
+    trigger(Command::AlarmOnOff);
+    QTRY_VERIFY_WITH_TIMEOUT(spotFlag(id), kBoundMs);
+    QTRY_VERIFY_WITH_TIMEOUT(!live_->objects().alarmColours(), kBoundMs);
+    QTRY_VERIFY_WITH_TIMEOUT(live_->objects().alarmColours(), kBoundMs);
+    // Off, the colours stay on for the next alarm instead of stopping in an off beat.
+    trigger(Command::AlarmOnOff);
+    QVERIFY(live_->objects().alarmColours());
+    QVERIFY(!spotFlag(id));
+  }
+
+  void alarmColoursStayOffWithoutTheDisplayChoice() {
+    startStreaming();
+    const int32_t id = placeSpot(true);
+    useAlarmSettings(0);
+    arm(id, 60.0f);
+    trigger(Command::AlarmOnOff);
+    QTRY_VERIFY_WITH_TIMEOUT(spotFlag(id), kBoundMs);
+    QVERIFY(!live_->objects().alarmColours());
+  }
+
   void coldSpotNeverRaisesAnAboveAlarm() {
     startStreaming();
     const int32_t id = placeSpot(false);
