@@ -406,10 +406,8 @@ bool AlarmController::pass(FrameContext& c) {
 }
 
 void AlarmController::requestDrain() {
-  if (QThread::currentThread() == thread()) {
-    drain();
-    return;
-  }
+  // Always queued, even from a snapshot composed on the window's thread: the pass runs
+  // inside the pipeline's run, and an action carried out there must not call back into it.
   if (drainRequested_.exchange(true)) return;
   QMetaObject::invokeMethod(
       this,

@@ -204,6 +204,29 @@ class AlarmWiringTest : public QObject {
     sim_.reset();
   }
 
+  void storedKeysSurviveTheRoundTripThroughTheCore() {
+    // Every key away from its default, so a field left out in either direction shows.
+    AnalyzerSettings s;
+    s.alarmDisplay = s.alarmDigital = s.alarmFlash = s.alarmStore = true;
+    s.alarmRecordCheck = s.alarmExportObjects = s.alarmOneShot = true;
+    s.alarmPlay = s.alarmPlayLoop = true;
+    s.alarmRecordSelection = 2;
+    s.alarmThresholdMs = 1100;
+    s.alarmDelayMs = 1200;
+    s.alarmIntervalMs = 1300;
+    s.alarmPlayPath = "/tmp/a.wav";
+    s.schedRecurPattern = 2;
+    s.schedWeekDays = 1010101;
+    s.schedRecordSelection = 1;
+    s.schedRecordCheck = s.schedExport = s.schedOneShot = true;
+    s.schedStartTime = 3600;
+    s.schedStopTime = 7200;
+    AnalyzerSettings back;
+    storeAlarmSettings(alarmSettingsOf(s), back);
+    storeScheduleSettings(scheduleSettingsOf(s), back);
+    QVERIFY(back == s);
+  }
+
   void alarmSwitchIsACheckedCommand() {
     openWindow();
     QAction* onOff = session_->mainFrame().command(Command::AlarmOnOff);
