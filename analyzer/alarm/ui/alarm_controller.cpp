@@ -36,6 +36,10 @@ ObjectKind alarmKindOf(RoiKind kind) {
   return kind == RoiKind::Spot ? ObjectKind::Spot : ObjectKind::Area;
 }
 
+size_t outputIndex(uint16_t settingId) {
+  return settingId == alarm::kDigitalOutput1SettingId ? 0 : 1;
+}
+
 size_t slotOf(ActionSource source) { return source == ActionSource::Alarm ? 0 : 1; }
 
 record::RecordKind recordKindOf(ActionSource source) {
@@ -274,6 +278,7 @@ AlarmController::AlarmController(CMainFrame& frame, CVynCamSDKDoc& document, Not
       locked([&] {
         monitor_.cameraConnected(ks ? alarm::CameraFamily::Ks : alarm::CameraFamily::Kt);
       });
+      resendLostOffCommands();
       refreshRate();
     }
   });
@@ -447,7 +452,11 @@ void AlarmController::carryOut(const alarm::AlarmAction& action,
       flashTimer_.stop();
     refreshColours();
   } else if (const auto* out = std::get_if<alarm::SendDigitalOutput>(&action)) {
-    parts_.link.acquisition().sendSetting(out->settingId, out->value, out->words[0]);
+    const bool sent = parts_.link.acquisition().sendSetting(out->settingId, out->value,
+                                                            out->words[0]) == SDK_SUCCESS;
+    // An off command lost with a dropped link would leave the camera's output on: it is
+    // sent again once the camera is back.
+    offLost_[outputIndex(out->settingId)] = out->value == alarm::kDigitalOutputOff && !sent;
   } else if (const auto* start = std::get_if<alarm::StartRecording>(&action)) {
     parts_.records.startAutomatic(recordKindOf(start->source));
   } else if (const auto* stop = std::get_if<alarm::StopRecording>(&action)) {
@@ -468,6 +477,14 @@ void AlarmController::carryOut(const alarm::AlarmAction& action,
     armScheduleTimer(*arm);
   } else if (std::holds_alternative<alarm::CancelScheduleTimer>(action)) {
     scheduleTimer_.stop();
+  }
+}
+
+void AlarmController::resendLostOffCommands() {
+  for (uint16_t id : {alarm::kDigitalOutput1SettingId, alarm::kDigitalOutput2SettingId}) {
+    bool& lost = offLost_[outputIndex(id)];
+    if (lost)
+      lost = parts_.link.acquisition().sendSetting(id, alarm::kDigitalOutputOff) != SDK_SUCCESS;
   }
 }
 

@@ -117,6 +117,7 @@ class AlarmController : public QObject {
   void appendLog(alarm::ActionSource source,
                  const std::shared_ptr<const MeasurementResult>& results);
   void armScheduleTimer(const alarm::ArmScheduleTimer& arm);
+  void resendLostOffCommands();
   void addPages(settings::CEnvironmentDlg& dialog);
   void applySettings();
   void refreshRate();
@@ -146,7 +147,8 @@ class AlarmController : public QObject {
   alarm::AlarmSoundPlayer sound_;
   QTimer scheduleTimer_;
   QTimer flashTimer_;
-  bool displayColours_ = false;  // "ALARM_DISP"
+  std::array<bool, 2> offLost_{};  // an output's off command did not reach the camera
+  bool displayColours_ = false;    // "ALARM_DISP"
   bool flashBeat_ = true;
 };
 

@@ -86,7 +86,7 @@ class AlarmWiringTest : public QObject {
   std::unique_ptr<SolvaneSession> session_;
   LiveController* live_ = nullptr;
 
-  void openWindow() {
+  void openWindow(std::chrono::milliseconds retryDelay = std::chrono::milliseconds(100)) {
     irsim::Options options;
     options.port = 0;  // a free loopback port of this process's own
     options.camera = irsim::CameraConfig{};
@@ -103,7 +103,7 @@ class AlarmWiringTest : public QObject {
     sessionOptions.openUrl = [](const QUrl&) { return true; };
     session_ = std::make_unique<SolvaneSession>(std::move(sessionOptions), notifier_);
     LiveOptions liveOptions;
-    liveOptions.retryDelay = std::chrono::milliseconds(100);
+    liveOptions.retryDelay = retryDelay;
     liveOptions.port = std::to_string(sim_->port());
     liveOptions.namesFile = folder_->filePath("cam_name.cnm").toStdString();
     live_ = new LiveController(session_->mainFrame(), session_->document(), notifier_, liveOptions);
@@ -111,8 +111,8 @@ class AlarmWiringTest : public QObject {
     session_->document().settings().camIp = "127.0.0.1";
   }
 
-  void startStreaming() {
-    openWindow();
+  void startStreaming(std::chrono::milliseconds retryDelay = std::chrono::milliseconds(100)) {
+    openWindow(retryDelay);
     QVERIFY(live_->connectCamera());
     QTRY_VERIFY_WITH_TIMEOUT(live_->isLive(), kBoundMs);
     QTRY_VERIFY_WITH_TIMEOUT(live_->pipeline().frameCount() > 0, kBoundMs);
@@ -385,6 +385,31 @@ class AlarmWiringTest : public QObject {
     });
     QVERIFY(first != log.end());
     QCOMPARE(first->value, uint16_t{0});
+  }
+
+  void offCommandsLostWithADroppedLinkAreSentOnReconnection() {
+    // The retry waits long enough for the alarm to be switched off while the link is down.
+    startStreaming(std::chrono::milliseconds(3000));
+    const int32_t id = placeSpot(true);
+    useAlarmSettings(0);
+    arm(id, 60.0f);
+    trigger(Command::AlarmOnOff);
+    QTRY_VERIFY_WITH_TIMEOUT(countCommands(*sim_, alarm::kDigitalOutput1SettingId, true) == 1,
+                             kBoundMs);
+    irsim::Fault drop;
+    drop.kind = irsim::Fault::Kind::CloseAfterFrames;
+    drop.count = 1;
+    sim_->addFault(drop);
+    QTRY_VERIFY_WITH_TIMEOUT(!live_->acquisition().connected(), kBoundMs);
+    sim_->clearFaults();
+    trigger(Command::AlarmOnOff);  // its off commands find no link
+    QCOMPARE(countCommands(*sim_, alarm::kDigitalOutput1SettingId, false), 0);
+    QTRY_VERIFY_WITH_TIMEOUT(countCommands(*sim_, alarm::kDigitalOutput1SettingId, false) == 1,
+                             kBoundMs);
+    QTRY_VERIFY_WITH_TIMEOUT(countCommands(*sim_, alarm::kDigitalOutput2SettingId, false) == 1,
+                             kBoundMs);
+    waitFrames(10);
+    QCOMPARE(countCommands(*sim_, alarm::kDigitalOutput1SettingId, false), 1);
   }
 
   void alarmSoundStaysSilentWithoutAudioAndSaysSoOnce() {
