@@ -45,7 +45,7 @@ void AlarmMonitor::setAlarmColoursSuppressed(bool suppressed) {
 void AlarmMonitor::repaintFlaggedIfColoursChanged(bool coloursBefore) {
   if (colours() == coloursBefore) return;
   for (const auto& [key, state] : states_) {
-    if (state.alarmFlag) emit(SetAlarmFlag{key.first, key.second, true, colours()});
+    if (state.alarmFlag) send(SetAlarmFlag{key.first, key.second, true, colours()});
   }
 }
 
@@ -126,7 +126,7 @@ void AlarmMonitor::stepObject(const ObjectMeasurement& measurement, bool& newAla
   // otherwise raise the alarm, its recording and its sound as soon as the switch is on.
   if (entry->record.selected == 0) {
     if (state.alarmFlag) {
-      emit(SetAlarmFlag{measurement.kind, measurement.objectId, false, colours()});
+      send(SetAlarmFlag{measurement.kind, measurement.objectId, false, colours()});
     }
     state = {};
     return;
@@ -137,7 +137,7 @@ void AlarmMonitor::stepObject(const ObjectMeasurement& measurement, bool& newAla
       stepAlarm(state.generation, state.alarmFlag, conditionOf(record),
                 comparedStatistic(measurement, resultOf(record)), record.value, counts_);
   if (state.alarmFlag != flagBefore) {
-    emit(SetAlarmFlag{measurement.kind, measurement.objectId, state.alarmFlag, colours()});
+    send(SetAlarmFlag{measurement.kind, measurement.objectId, state.alarmFlag, colours()});
   }
   newAlarm = newAlarm || step.raised;
 }
@@ -159,30 +159,30 @@ void AlarmMonitor::afterPass(bool newAlarm) {
 
   if (any && !wasAlarm_ && settings_.store && settings_.recordCheck && !recording_) {
     recording_ = recordFormOf(settings_.recordSelection);
-    emit(StartRecording{ActionSource::Alarm, *recording_});
+    send(StartRecording{ActionSource::Alarm, *recording_});
   } else if (!any && recording_) {
-    emit(StopRecording{ActionSource::Alarm, *recording_});
+    send(StopRecording{ActionSource::Alarm, *recording_});
     recording_.reset();
   }
 
   if (any && !logRunning_ && settings_.exportObjects && settings_.store) {
     logRunning_ = true;
     logPasses_ = 0;
-    emit(StartObjectLog{ActionSource::Alarm});
+    send(StartObjectLog{ActionSource::Alarm});
   } else if (any && logRunning_) {
     if (++logPasses_ >= objectFrame_) {
       logPasses_ = 0;
-      emit(AppendObjectLogLine{ActionSource::Alarm});
+      send(AppendObjectLogLine{ActionSource::Alarm});
     }
   } else if (!any && logRunning_) {
     logRunning_ = false;
-    emit(EndObjectLog{ActionSource::Alarm});
+    send(EndObjectLog{ActionSource::Alarm});
   }
 
   if (any && settings_.oneShot && settings_.store) {
     if (++oneShotPasses_ >= objectFrame_) {
       oneShotPasses_ = 0;
-      emit(TakeOneShot{ActionSource::Alarm});
+      send(TakeOneShot{ActionSource::Alarm});
     }
   } else {
     oneShotPasses_ = 0;
@@ -192,10 +192,10 @@ void AlarmMonitor::afterPass(bool newAlarm) {
 
   if (newAlarm && settings_.play && !environmentDialogOpen_ && !settings_.playPath.empty()) {
     soundPlaying_ = true;
-    emit(StartSound{settings_.playPath, settings_.playLoop});
+    send(StartSound{settings_.playPath, settings_.playLoop});
   } else if (!any && soundPlaying_) {
     soundPlaying_ = false;
-    emit(StopSound{});
+    send(StopSound{});
   }
 
   wasAlarm_ = any;
@@ -212,13 +212,13 @@ void AlarmMonitor::driveOutputs(const std::array<bool, 2>& requests) {
 void AlarmMonitor::sendOutput(size_t output, bool on) {
   int16_t value = kDigitalOutputOff;
   if (on) value = camera_ == CameraFamily::Ks ? kDigitalOutputOnKs : kDigitalOutputOnKt;
-  emit(SendDigitalOutput{kOutputSettingIds[output], value, {0, 0, 0}});
+  send(SendDigitalOutput{kOutputSettingIds[output], value, {0, 0, 0}});
   cameraOutputs_[output] = on;
 }
 
 void AlarmMonitor::endEverything(bool bothOutputsOff) {
   for (auto& [key, state] : states_) {
-    if (state.alarmFlag) emit(SetAlarmFlag{key.first, key.second, false, colours()});
+    if (state.alarmFlag) send(SetAlarmFlag{key.first, key.second, false, colours()});
     state = {};
   }
   if (camera_) {
@@ -227,18 +227,18 @@ void AlarmMonitor::endEverything(bool bothOutputsOff) {
     }
   }
   if (recording_) {
-    emit(StopRecording{ActionSource::Alarm, *recording_});
+    send(StopRecording{ActionSource::Alarm, *recording_});
     recording_.reset();
   }
   if (logRunning_) {
     logRunning_ = false;
-    emit(EndObjectLog{ActionSource::Alarm});
+    send(EndObjectLog{ActionSource::Alarm});
   }
   oneShotPasses_ = 0;
   setFlashing(false);
   if (soundPlaying_) {
     soundPlaying_ = false;
-    emit(StopSound{});
+    send(StopSound{});
   }
   wasAlarm_ = false;
 }
@@ -246,7 +246,7 @@ void AlarmMonitor::endEverything(bool bothOutputsOff) {
 void AlarmMonitor::setFlashing(bool on) {
   if (on == flashing_) return;
   flashing_ = on;
-  emit(Flash{on});
+  send(Flash{on});
 }
 
 }  // namespace solvane::alarm

@@ -100,7 +100,7 @@ class AlarmMonitor {
  private:
   using ObjectKey = std::pair<ObjectKind, int32_t>;
 
-  void emit(const AlarmAction& action) { sink_.handle(action); }
+  void send(const AlarmAction& action) { sink_.handle(action); }
   bool colours() const { return settings_.display && !coloursSuppressed_; }
   void stepObject(const ObjectMeasurement& measurement, bool& newAlarm);
   void afterPass(bool newAlarm);

@@ -114,28 +114,28 @@ void Schedule::onPass(bool alarmOn) {
     if (!logRunning_) {
       logRunning_ = true;
       logPasses_ = 0;
-      emit(StartObjectLog{ActionSource::Schedule});
+      send(StartObjectLog{ActionSource::Schedule});
     } else if (++logPasses_ >= objectFrame_) {
       logPasses_ = 0;
-      emit(AppendObjectLogLine{ActionSource::Schedule});
+      send(AppendObjectLogLine{ActionSource::Schedule});
     }
   }
   if (settings_.oneShot && ++oneShotPasses_ >= objectFrame_) {
     oneShotPasses_ = 0;
-    emit(TakeOneShot{ActionSource::Schedule});
+    send(TakeOneShot{ActionSource::Schedule});
   }
 }
 
 void Schedule::arm(Instant due) {
   armedDue_ = due;
   const auto delay = std::max(due - clock_.now(), std::chrono::milliseconds{0});
-  emit(ArmScheduleTimer{delay, due});
+  send(ArmScheduleTimer{delay, due});
 }
 
 void Schedule::cancelTimer() {
   if (!armedDue_) return;
   armedDue_.reset();
-  emit(CancelScheduleTimer{});
+  send(CancelScheduleTimer{});
 }
 
 void Schedule::waitForStartOn(std::chrono::year_month_day date) {
@@ -148,15 +148,15 @@ void Schedule::waitForStartOn(std::chrono::year_month_day date) {
 void Schedule::setActive(bool active) {
   if (active == active_) return;
   active_ = active;
-  emit(ScheduleActiveChanged{active});
+  send(ScheduleActiveChanged{active});
   oneShotPasses_ = 0;
   if (active) {
     if (settings_.recordCheck && !alarmOn_) {
       recording_ = recordFormOf(settings_.recordSelection);
-      emit(StartRecording{ActionSource::Schedule, *recording_});
+      send(StartRecording{ActionSource::Schedule, *recording_});
     }
   } else if (recording_) {
-    emit(StopRecording{ActionSource::Schedule, *recording_});
+    send(StopRecording{ActionSource::Schedule, *recording_});
     recording_.reset();
   }
 }
@@ -164,7 +164,7 @@ void Schedule::setActive(bool active) {
 void Schedule::endLog() {
   if (!logRunning_) return;
   logRunning_ = false;
-  emit(EndObjectLog{ActionSource::Schedule});
+  send(EndObjectLog{ActionSource::Schedule});
 }
 
 int Schedule::daysToNextEnabled(int weekDay) const {

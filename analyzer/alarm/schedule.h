@@ -64,7 +64,7 @@ class Schedule {
   const Times& times() const { return times_; }
 
  private:
-  void emit(const AlarmAction& action) { sink_.handle(action); }
+  void send(const AlarmAction& action) { sink_.handle(action); }
   void arm(Instant due);
   void cancelTimer();
   void waitForStartOn(std::chrono::year_month_day date);

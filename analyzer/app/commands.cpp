@@ -115,7 +115,7 @@ constexpr CommandEntry kCommands[] = {
     {C::Line, M::Measure, "actionLine", "Set Measurement Line", {}, true},
     {C::Polygon, M::Measure, "actionPolygon", "Set Measurement Polyigon", {}, true},
     {C::RoiLock, M::Measure, "actionRoiLock", "ROI Lock Mode", {}, true, true},
-    {C::AlarmOnOff, M::Alarm, "actionAlarmOnOff", "Activate Alarm", {}, false, false, true},
+    {C::AlarmOnOff, M::Alarm, "actionAlarmOnOff", "Activate Alarm", {}, true},
     {C::Environment,
      M::Alarm,
      "actionEnvironment",
@@ -241,6 +241,7 @@ CommandLooks commandLooks(const CommandContext& s) {
   for (size_t i = 0; i < kEditTools.size(); ++i)
     set(kEditTools[i], s.picture, s.editTool == static_cast<int32_t>(i));
   set(C::RoiLock, true, s.roiLocked);
+  set(C::AlarmOnOff, true, s.alarmOn);
 
   for (const CommandEntry& definition : kCommands)
     if (definition.pending) looks[static_cast<size_t>(definition.id)].enabled = false;

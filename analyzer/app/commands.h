@@ -175,6 +175,7 @@ struct CommandContext {
   int32_t editTool = 0;                 // position in kEditTools
   bool roiLocked = false;
   bool showGraphics = true;
+  bool alarmOn = false;  // "Activate Alarm"
 };
 
 struct CommandLook {

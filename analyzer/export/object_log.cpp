@@ -1,5 +1,7 @@
 #include "export/object_log.h"
 
+#include <chrono>
+
 #include "export/fixed_format.h"
 
 #include <algorithm>
@@ -128,6 +130,16 @@ LogOutcome ObjectLog::onMeasurementPass(std::span<const ObjectStatistics> result
     return LogOutcome::WriteFailed;
   }
   return LogOutcome::Appended;
+}
+
+LogTime logTimeNow() {
+  const auto now = std::chrono::system_clock::now();
+  const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
+  LogTime time;
+  localtime_r(&seconds, &time.local);
+  time.milliseconds = static_cast<int>(
+      std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000);
+  return time;
 }
 
 }  // namespace solvane::exports

@@ -60,6 +60,13 @@ std::string objectLogLine(const ObjectSelection& selection,
                           std::span<const ObjectStatistics> results, const std::tm& localTime,
                           int milliseconds);
 
+// The local time a log line carries, to the millisecond.
+struct LogTime {
+  std::tm local{};
+  int milliseconds = 0;
+};
+LogTime logTimeNow();
+
 enum class LogOutcome {
   Started,
   NothingSelected,

@@ -1,5 +1,6 @@
 #include "acquisition/ui/live_controller.h"
 
+#include "alarm/ui/alarm_controller.h"
 #include "app/status_panes.h"
 #include "app/ui/main_frame.h"
 #include "app/vyn_cam_sdk_doc.h"
@@ -66,6 +67,18 @@ LiveController::LiveController(CMainFrame& frame, CVynCamSDKDoc& document, Notif
                       return std::string{};
                     }});
   });
+  alarms_ = new AlarmController(frame, document, notifier, pipeline_,
+                                {*link_, *objects_, *records_, *exports_, *environment_});
+  connect(this, &LiveController::frameComposed, alarms_, &AlarmController::showFrame);
+  connect(objectLog_, &ObjectLogController::selectionChosen, alarms_,
+          [this](const exports::ObjectSelection& selection) {
+            alarms_->setLogSelection(selection.empty()
+                                         ? std::nullopt
+                                         : std::optional<exports::ObjectSelection>(selection));
+          });
+  // OBJECT FRAME follows the camera's rate too: the alarm's logs and one-shots keep pace.
+  connect(records_, &RecordController::objectFrameChanged, alarms_,
+          [this] { alarms_->refreshObjectFrame(); });
   connect(&frame, &CMainFrame::settingsChanged, this, [this, &frame, &document] {
     const AnalyzerSettings& s = document.settings();
     pipeline_.changeStillInput([&s, agc = document.agcParams()](PipelineInput& input) {
@@ -98,6 +111,10 @@ LiveController::~LiveController() {
   link_->acquisition().disconnect();
   delete playback_;  // its thread also composes into the pipeline
   rerender_.waitForDone();
+  // The alarm's stage lives in the pipeline, which goes with this controller: the alarm
+  // goes first, while the features it drives are still there.
+  delete alarms_;
+  alarms_ = nullptr;
   pipeline_.setEventSink({});
 }
 

@@ -20,6 +20,7 @@
 
 namespace solvane {
 
+class AlarmController;
 class CMainFrame;
 class CVynCamSDKDoc;
 class ExportController;
@@ -58,6 +59,7 @@ class LiveController : public QObject {
   ObjectLogController& objectLog() { return *objectLog_; }
   RecordController& records() { return *records_; }
   PlaybackController& playback() { return *playback_; }
+  AlarmController& alarms() { return *alarms_; }
 
   // Composes the still frame again with the current display choices, off the window's
   // thread; the view shows it when done. Nothing happens while live: the next frame will.
@@ -91,6 +93,7 @@ class LiveController : public QObject {
   RecordController* records_ = nullptr;
   PlaybackController* playback_ = nullptr;
   ObjectsController* objects_ = nullptr;
+  AlarmController* alarms_ = nullptr;
 };
 
 }  // namespace solvane

@@ -85,7 +85,7 @@ CAlarmSetDlg::CAlarmSetDlg(desktop::Notifier& notifier, QWidget* parent)
   list_->setColumnHidden(kIdColumn, true);
   layout->addWidget(list_);
 
-  auto* editors = new QHBoxLayout;
+  auto* editors = new QGridLayout;
   result_ = new QComboBox(this);
   result_->setAccessibleName(QStringLiteral("Result"));
   condition_ = new QComboBox(this);
@@ -105,11 +105,16 @@ CAlarmSetDlg::CAlarmSetDlg(desktop::Notifier& notifier, QWidget* parent)
   set_ = new QPushButton(QStringLiteral("Set"), this);
   set_->setAccessibleName(QStringLiteral("Set"));
   set_->setAutoDefault(false);
-  editors->addWidget(result_);
-  editors->addWidget(condition_);
-  editors->addWidget(output_);
-  editors->addWidget(value_);
-  editors->addWidget(set_);
+  // Captions over the editors: the boxes alone do not say which field of the row they set.
+  const std::array<std::pair<const char*, QWidget*>, 4> captioned{
+      {{"Result", result_}, {"Condition", condition_}, {"Alarm", output_}, {"Value", value_}}};
+  for (int column = 0; column < static_cast<int>(captioned.size()); ++column) {
+    auto* caption = new QLabel(QString::fromLatin1(captioned[column].first), this);
+    caption->setBuddy(captioned[column].second);
+    editors->addWidget(caption, 0, column);
+    editors->addWidget(captioned[column].second, 1, column);
+  }
+  editors->addWidget(set_, 1, static_cast<int>(captioned.size()));
   layout->addLayout(editors);
 
   auto* times = new QFormLayout;

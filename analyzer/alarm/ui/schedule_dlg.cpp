@@ -116,6 +116,9 @@ CScheduleDlg::CScheduleDlg(desktop::Notifier& notifier, QWidget* parent)
   times->addRow(QStringLiteral("Duration"), duration_);
   times->addRow(QStringLiteral("Rest of day"), restOfDay_);
   layout->addLayout(times);
+  // The page is taller than its rows: the space goes below them, not into the groups.
+  layout->addStretch(1);
+  clearTimes();
 
   connect(recurrence_, &QButtonGroup::idToggled, this, [this] { enableDependents(); });
   connect(recordCheck_, &QCheckBox::toggled, this, [this] { enableDependents(); });
@@ -173,6 +176,11 @@ void CScheduleDlg::enableDependents() {
   const bool weekly = recurrence_->checkedId() == static_cast<int>(Recurrence::Weekly);
   for (QCheckBox* day : weekDays_) day->setEnabled(weekly);
   for (QAbstractButton* form : recordForm_->buttons()) form->setEnabled(recordCheck_->isChecked());
+}
+
+void CScheduleDlg::clearTimes() {
+  // Nothing armed: no times to show, and an empty value would read as a missing field.
+  for (QLabel* label : {startDelay_, duration_, restOfDay_}) label->setText(QStringLiteral("-"));
 }
 
 void CScheduleDlg::showTimes(const Schedule::Times& times) {

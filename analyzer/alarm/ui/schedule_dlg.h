@@ -40,9 +40,12 @@ class CScheduleDlg : public QWidget {
   QLabel* durationLabel() const { return duration_; }
   QLabel* restOfDayLabel() const { return restOfDay_; }
 
+  // The times the running schedule's last arming computed, or none while it is off.
+  void showTimes(const Schedule::Times& times);
+  void clearTimes();
+
  private:
   void enableDependents();
-  void showTimes(const Schedule::Times& times);
 
   desktop::Notifier& notifier_;
   QButtonGroup* recurrence_;

@@ -2,16 +2,12 @@
 
 #include "alarm/ui/wav_file_check.h"
 
-#include <QAudioDevice>
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QLineEdit>
-#include <QMediaDevices>
 #include <QPushButton>
-#include <QSoundEffect>
-#include <QUrl>
 #include <QVBoxLayout>
 
 namespace solvane::alarm {
@@ -53,14 +49,18 @@ CSetSoundDlg::CSetSoundDlg(desktop::Notifier& notifier, QWidget* parent)
   buttons->button(QDialogButtonBox::Cancel)->setAccessibleName(QStringLiteral("Cancel"));
   layout->addWidget(buttons);
 
-  audioProbe_ = [] { return !QMediaDevices::audioOutputs().isEmpty(); };
+  player_.setErrorReporter([this](const QString& text) {
+    notifier_.tell(text.toStdString(), kWavErrorTitle, desktop::Severity::Error);
+  });
+  connect(&player_, &AlarmSoundPlayer::stopped, this,
+          [this] { play_->setText(QString::fromLatin1(kTestPlay)); });
 
   connect(browse_, &QPushButton::clicked, this, &CSetSoundDlg::browse);
   connect(play_, &QPushButton::clicked, this, &CSetSoundDlg::togglePlay);
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   // A sound left running would outlive the dialog the user closed.
-  connect(this, &QDialog::finished, this, [this] { stopPlay(); });
+  connect(this, &QDialog::finished, this, [this] { player_.stop(); });
 }
 
 CSetSoundDlg::~CSetSoundDlg() = default;
@@ -82,60 +82,11 @@ void CSetSoundDlg::browse() {
 }
 
 void CSetSoundDlg::togglePlay() {
-  if (playing_) {
-    stopPlay();
-  } else {
-    startPlay();
+  if (player_.isPlaying()) {
+    player_.stop();
+  } else if (player_.start(path_->text(), loop_->isChecked())) {
+    play_->setText(QString::fromLatin1(kStopPlay));
   }
-}
-
-void CSetSoundDlg::startPlay() {
-  const WavCheck check = checkWavFile(path_->text().toStdString());
-  if (check != WavCheck::Playable) {
-    refuse(wavCheckMessage(check));
-    return;
-  }
-  playing_ = true;
-  play_->setText(QString::fromLatin1(kStopPlay));
-  if (!audioProbe_ || !audioProbe_()) {
-    if (!silenceReported_ && silenceReporter_) silenceReporter_(QString::fromLatin1(kSilenceNote));
-    silenceReported_ = true;
-    return;
-  }
-  effect_ = std::make_unique<QSoundEffect>();
-  connect(effect_.get(), &QSoundEffect::statusChanged, this, [this] {
-    if (effect_ && effect_->status() == QSoundEffect::Error) {
-      stopPlay();
-      refuse(wavCheckMessage(WavCheck::NotPlayable));
-    }
-  });
-  connect(effect_.get(), &QSoundEffect::playingChanged, this, [this] {
-    if (effect_ && !effect_->isPlaying() && effect_->status() == QSoundEffect::Ready) {
-      playbackEnded();
-    }
-  });
-  effect_->setSource(QUrl::fromLocalFile(path_->text()));
-  effect_->setLoopCount(loop_->isChecked() ? QSoundEffect::Infinite : 1);
-  effect_->play();
-}
-
-void CSetSoundDlg::stopPlay() {
-  if (effect_) {
-    effect_->disconnect(this);
-    effect_->stop();
-    // This may run inside one of the effect's own signals, so it goes when they return.
-    effect_.release()->deleteLater();
-  }
-  playbackEnded();
-}
-
-void CSetSoundDlg::playbackEnded() {
-  playing_ = false;
-  play_->setText(QString::fromLatin1(kTestPlay));
-}
-
-void CSetSoundDlg::refuse(const char* text) {
-  notifier_.tell(text, kWavErrorTitle, desktop::Severity::Error);
 }
 
 }  // namespace solvane::alarm

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "alarm/alarm_settings.h"
+#include "alarm/ui/alarm_sound.h"
 #include "desktop/notifier.h"
 
 #include <QDialog>
@@ -13,15 +14,14 @@
 class QCheckBox;
 class QLineEdit;
 class QPushButton;
-class QSoundEffect;
 
 namespace solvane::alarm {
 
 class CSetSoundDlg : public QDialog {
   Q_OBJECT
  public:
-  using Reporter = std::function<void(const QString&)>;
-  using AudioProbe = std::function<bool()>;
+  using Reporter = AlarmSoundPlayer::Reporter;
+  using AudioProbe = AlarmSoundPlayer::AudioProbe;
 
   explicit CSetSoundDlg(desktop::Notifier& notifier, QWidget* parent = nullptr);
   ~CSetSoundDlg() override;
@@ -30,37 +30,28 @@ class CSetSoundDlg : public QDialog {
   void store(AlarmSettings& settings) const;
 
   // Where the one note about missing audio goes (later the Output pane).
-  void setSilenceReporter(Reporter reporter) { silenceReporter_ = std::move(reporter); }
+  void setSilenceReporter(Reporter reporter) { player_.setSilenceReporter(std::move(reporter)); }
   // Whether an audio output exists; the machine's devices unless replaced.
-  void setAudioProbe(AudioProbe probe) { audioProbe_ = std::move(probe); }
+  void setAudioProbe(AudioProbe probe) { player_.setAudioProbe(std::move(probe)); }
 
-  bool isPlaying() const { return playing_; }
+  bool isPlaying() const { return player_.isPlaying(); }
   QLineEdit* pathEdit() const { return path_; }
   QPushButton* browseButton() const { return browse_; }
   QPushButton* playButton() const { return play_; }
   QCheckBox* loopBox() const { return loop_; }
 
-  static constexpr const char* kSilenceNote =
-      "No audio output on this machine: alarm sounds stay silent.";
+  static constexpr const char* kSilenceNote = AlarmSoundPlayer::kSilenceNote;
 
  private:
   void browse();
   void togglePlay();
-  void startPlay();
-  void stopPlay();
-  void playbackEnded();
-  void refuse(const char* text);
 
   desktop::Notifier& notifier_;
   QLineEdit* path_;
   QPushButton* browse_;
   QPushButton* play_;
   QCheckBox* loop_;
-  std::unique_ptr<QSoundEffect> effect_;
-  Reporter silenceReporter_;
-  AudioProbe audioProbe_;
-  bool playing_ = false;
-  bool silenceReported_ = false;
+  AlarmSoundPlayer player_;
 };
 
 }  // namespace solvane::alarm

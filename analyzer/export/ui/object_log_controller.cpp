@@ -8,26 +8,8 @@
 #include "export/ui/select_object_dlg.h"
 #include "objects/ui/objects_controller.h"
 
-#include <chrono>
-#include <ctime>
-
 namespace solvane {
 namespace {
-
-struct LocalNow {
-  std::tm time{};
-  int milliseconds = 0;
-};
-
-LocalNow localNow() {
-  const auto now = std::chrono::system_clock::now();
-  const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
-  LocalNow local;
-  localtime_r(&seconds, &local.time);
-  local.milliseconds = static_cast<int>(
-      std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000);
-  return local;
-}
 
 exports::ObjectKind logKind(RoiKind kind) {
   return kind == RoiKind::Spot ? exports::ObjectKind::Spot : exports::ObjectKind::Area;
@@ -85,6 +67,7 @@ void ObjectLogController::chooseObjects() {
   exports::CSelectObjectDlg dialog(std::move(placed), std::move(offered), &frame_);
   emit selectDialogOpened(&dialog);
   if (dialog.exec() != QDialog::Accepted) return;
+  emit selectionChosen(dialog.selection());
   if (dialog.selection().empty()) {
     stop();
     return;
@@ -94,11 +77,11 @@ void ObjectLogController::chooseObjects() {
 
 std::optional<std::string> ObjectLogController::start(exports::ObjectSelection selection) {
   const AnalyzerSettings& s = document_.settings();
-  const LocalNow now = localNow();
+  const exports::LogTime now = exports::logTimeNow();
   std::lock_guard lock(mutex_);
   selection_ = selection;
   log_ = exports::ObjectLog(exports::ExportKind::ObjectLog);
-  switch (log_.start(s.savePath, s.camName, std::move(selection), now.time)) {
+  switch (log_.start(s.savePath, s.camName, std::move(selection), now.local)) {
     case exports::LogOutcome::Started: return log_.path();
     case exports::LogOutcome::CannotCreate: notifier_.tell(exports::kFailedToCreateFile); break;
     default: break;
@@ -120,9 +103,9 @@ std::optional<std::string> ObjectLogController::runningPath() const {
 void ObjectLogController::onMeasured(const MeasurementResult& result) {
   std::lock_guard lock(mutex_);
   if (!log_.running()) return;
-  const LocalNow now = localNow();
+  const exports::LogTime now = exports::logTimeNow();
   const std::vector<exports::ObjectStatistics> statistics = logStatistics(result);
-  if (log_.onMeasurementPass(statistics, objectFrame_.load(), now.time, now.milliseconds) ==
+  if (log_.onMeasurementPass(statistics, objectFrame_.load(), now.local, now.milliseconds) ==
       exports::LogOutcome::WriteFailed) {
     emit logFailed(QString::fromStdString(log_.path()));  // queued to the window's thread
   }

@@ -56,6 +56,9 @@ class ObjectLogController : public QObject {
   void selectDialogOpened(exports::CSelectObjectDlg* dialog);
   // The running log could not take a line and ended; on the window's thread.
   void logFailed(QString path);
+  // The user chose the objects to log ("Select Object"); alarm and schedule logs take the
+  // same choice.
+  void selectionChosen(const exports::ObjectSelection& selection);
 
  private:
   void onMeasured(const MeasurementResult& result);  // the measuring thread

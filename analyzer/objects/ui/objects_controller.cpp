@@ -151,6 +151,12 @@ void ObjectsController::setShowGraphics(bool show) {
   showContext();
 }
 
+void ObjectsController::setAlarmColours(bool on) {
+  if (on == alarmColours_) return;
+  alarmColours_ = on;
+  view_.update();
+}
+
 void ObjectsController::linkChanged(bool connected) {
   if (connected) measureAfresh_ = true;
   setLocked(!connected);
@@ -242,7 +248,7 @@ void ObjectsController::paint(QPainter& painter, const ComposedFrame& composed,
   mapping.flip = view_.options().flip;
   painter.translate(rect.x, rect.y);
   painter.setClipRect(QRect(0, 0, rect.width, rect.height), Qt::IntersectClip);
-  paintObjects(painter, objects_, mapping, PaintOptions{unit, true});
+  paintObjects(painter, objects_, mapping, PaintOptions{unit, alarmColours_});
 }
 
 std::optional<ViewPlacement> ObjectsController::placement() const {

@@ -62,6 +62,10 @@ class ObjectsController : public QObject {
   void setLocked(bool locked);
   void setShowGraphics(bool show);
   bool showGraphics() const { return showGraphics_; }
+  // Whether objects in alarm are drawn in their alarm colours now (the alarm's display
+  // choice, and the off beats of its flashing).
+  void setAlarmColours(bool on);
+  bool alarmColours() const { return alarmColours_; }
   // Objects are locked while no camera is connected and unlocked by a new connection, whose
   // frames may differ from the last one's: cached conversions are dropped.
   void linkChanged(bool connected);
@@ -108,6 +112,7 @@ class ObjectsController : public QObject {
   std::atomic<bool> pictureSeen_{false};
   std::atomic<bool> measureAfresh_{false};  // set by the window, taken by the pipeline
   bool showGraphics_ = true;
+  bool alarmColours_ = true;
   bool picture_ = false;
   QPlainTextEdit* output_ = nullptr;
 };

@@ -131,6 +131,22 @@ void RecordController::stopRecording() {
   refreshButtons();
 }
 
+bool RecordController::startAutomatic(record::RecordKind kind) {
+  // A recording already running (the user's, or the other automatic one) keeps its file.
+  if (recorder_->state().recording()) return false;
+  refreshSettings();
+  const bool started = recorder_->start(kind);
+  refreshButtons();
+  return started;
+}
+
+void RecordController::stopAutomatic(record::RecordKind kind) {
+  const record::RecorderState state = recorder_->state();
+  if (!state.recording() || state.kind != kind) return;
+  recorder_->stop();
+  refreshButtons();
+}
+
 void RecordController::onPlaybackFrame(std::span<const uint16_t> pixels, int32_t timeValue) {
   recorder_->onPlaybackFrame(pixels, timeValue);
 }

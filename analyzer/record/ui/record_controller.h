@@ -71,6 +71,10 @@ class RecordController : public QObject {
   // display divisor; called whenever one of them may have changed.
   void refreshSettings();
   void stopRecording();
+  // An alarm's or the schedule's recording, in the form its own setting selects; stopping
+  // ends only a recording that `kind` started, never the user's.
+  bool startAutomatic(record::RecordKind kind);
+  void stopAutomatic(record::RecordKind kind);
   // A frame read from a file being played: appended with its own time value.
   void onPlaybackFrame(std::span<const uint16_t> pixels, int32_t timeValue);
   void setPlaying(bool playing) { playing_ = playing; }
