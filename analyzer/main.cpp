@@ -14,6 +14,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <utility>
 
 int main(int argc, char* argv[]) {
   QApplication application(argc, argv);
@@ -69,24 +70,25 @@ int main(int argc, char* argv[]) {
     auto pending = std::make_shared<QStringList>(commands);
     auto objectsPending = std::make_shared<bool>(!objectsFile.isEmpty());
     auto connection = std::make_shared<QMetaObject::Connection>();
-    *connection =
-        QObject::connect(&live, &solvane::LiveController::frameComposed, &live,
-                         [&live, &session, objectsFile, pending, objectsPending, connection] {
-                           if (*objectsPending) {
-                             *objectsPending = false;
-                             live.objects().loadFrom(objectsFile.toStdString());
-                           }
-                           for (auto name = pending->begin(); name != pending->end();) {
-                             QAction* action = session.mainFrame().findChild<QAction*>(*name);
-                             if (!action->isEnabled()) {
-                               ++name;
-                               continue;
-                             }
-                             action->trigger();
-                             name = pending->erase(name);
-                           }
-                           if (pending->isEmpty()) QObject::disconnect(*connection);
-                         });
+    const auto startUp = [&live, &session, objectsFile, pending, objectsPending, connection] {
+      // Everything due is taken off the lists before it runs: a command may open a dialog
+      // whose event loop shows further pictures, which must not give it again.
+      QList<QAction*> due;
+      for (auto name = pending->begin(); name != pending->end();) {
+        QAction* action = session.mainFrame().findChild<QAction*>(*name);
+        if (!action->isEnabled()) {
+          ++name;
+          continue;
+        }
+        due << action;
+        name = pending->erase(name);
+      }
+      const bool loadObjects = std::exchange(*objectsPending, false);
+      if (pending->isEmpty()) QObject::disconnect(*connection);
+      if (loadObjects) live.objects().loadFrom(objectsFile.toStdString());
+      for (QAction* action : due) action->trigger();
+    };
+    *connection = QObject::connect(&live, &solvane::LiveController::frameComposed, &live, startUp);
   }
   session.showMainWindow();
   if (parser.isSet(connectOption)) {
