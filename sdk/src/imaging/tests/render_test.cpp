@@ -2,6 +2,7 @@
 #include <irdex.h>
 #include "testing/case_name.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -38,6 +39,47 @@ std::vector<uint16_t> rampTenTimes() {  // each count 1000 .. 2000 ten times
   std::vector<uint16_t> pixels;
   for (int n = 1000; n <= 2000; ++n) pixels.insert(pixels.end(), 10, static_cast<uint16_t>(n));
   return pixels;
+}
+
+// The histogram counts with several sets of bins at once; whatever the input, the bins, the
+// total and the occupied stretch are those of a plain count, and a call leaves nothing
+// behind for the next one (each input is counted after the others).
+struct HistogramInput {
+  const char* name;
+  std::vector<uint16_t> pixels;
+};
+
+std::vector<HistogramInput> histogramInputs() {
+  std::vector<uint16_t> runs(640 * 481);
+  uint32_t noise = 7;
+  for (std::size_t i = 0; i < runs.size(); ++i) {
+    noise = noise * 1664525u + 1013904223u;
+    runs[i] = (noise >> 24) < 184 ? 8123 : static_cast<uint16_t>(7000 + (noise >> 20) % 3000);
+  }
+  std::vector<uint16_t> everyCount(65536);
+  for (std::size_t i = 0; i < everyCount.size(); ++i) everyCount[i] = static_cast<uint16_t>(i);
+  return {{"Empty", {}},
+          {"OnePixel", {42}},
+          {"SevenWithATail", {5, 65535, 5, 0, 9, 9, 65535}},
+          {"OneCountEverywhere", std::vector<uint16_t>(640 * 480, 30000)},
+          {"EveryCountOnce", everyCount},
+          {"RunsOfOneCountAndNoise", runs},
+          {"OnePixelAgain", {7}}};
+}
+
+TEST(BuildHistogram, EqualsAPlainCountForEveryInputInTurn) {
+  std::vector<uint32_t> bins(kCountBins, 99);  // whatever the caller's buffer held
+  for (const HistogramInput& input : histogramInputs()) {
+    std::vector<uint32_t> expected(kCountBins, 0);
+    for (const uint16_t c : input.pixels) ++expected[c];
+    const CountHistogram histogram = buildHistogram(bins.data(), input.pixels);
+    EXPECT_EQ(bins, expected) << input.name;
+    EXPECT_EQ(histogram.total, input.pixels.size()) << input.name;
+    if (input.pixels.empty()) continue;
+    const auto [low, high] = std::minmax_element(input.pixels.begin(), input.pixels.end());
+    EXPECT_EQ(histogram.lowest, *low) << input.name;
+    EXPECT_EQ(histogram.highest, *high) << input.name;
+  }
 }
 
 TEST(AgcWindow, MinMaxCutsATenthOfAPercentAtEachEnd) {
