@@ -81,6 +81,13 @@ void AlarmMonitor::cameraConnected(CameraFamily family) {
 
 void AlarmMonitor::cameraDisconnected() { camera_.reset(); }
 
+void AlarmMonitor::releaseOutputs() {
+  if (!camera_) return;
+  for (size_t output = 0; output < cameraOutputs_.size(); ++output) {
+    if (cameraOutputs_[output]) sendOutput(output, false);
+  }
+}
+
 void AlarmMonitor::removeObject(ObjectKind kind, int32_t objectId) {
   tables_.of(kind).remove(objectId);
   states_.erase({kind, objectId});

@@ -78,6 +78,10 @@ class AlarmMonitor {
   // so a camera never keeps an output on that no alarm asks for any more.
   void cameraConnected(CameraFamily family);
   void cameraDisconnected();
+  // The link is about to be closed on purpose (the user disconnects, the program ends):
+  // outputs that are on are switched off while the camera still listens, so nothing the
+  // analyzer no longer watches keeps a siren or a relay on.
+  void releaseOutputs();
 
   AlarmTables& tables() { return tables_; }
   const AlarmTables& tables() const { return tables_; }

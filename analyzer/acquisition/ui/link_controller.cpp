@@ -160,6 +160,7 @@ bool LinkController::connectCamera() {
 }
 
 void LinkController::disconnectCamera() {
+  if (acquisition_->connected()) emit disconnecting();
   acquisition_->disconnect();
   view_->stopDisplayTimer();
   live_ = false;

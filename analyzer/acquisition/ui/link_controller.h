@@ -66,6 +66,8 @@ class LinkController : public QObject {
   void eventHandled(int kind);
   // A connection was started (true) or ended (false) by the user.
   void linkChanged(bool connected);
+  // The user is about to end the connection; the camera still listens.
+  void disconnecting();
 
  private:
   void handle(const AcquisitionEvent& event);

@@ -252,6 +252,12 @@ AlarmController::AlarmController(CMainFrame& frame, CVynCamSDKDoc& document, Not
       refreshRate();
     }
   });
+  // Leaving on purpose, the camera is told first: a siren or relay must not stay on for an
+  // alarm nobody watches any more.
+  connect(&parts_.link, &LinkController::disconnecting, this,
+          [this] { locked([&] { monitor_.releaseOutputs(); }); });
+  connect(&frame_, &CMainFrame::closing, this,
+          [this] { locked([&] { monitor_.releaseOutputs(); }); });
   connect(&parts_.link, &LinkController::linkChanged, this, [this](bool connected) {
     if (connected) return;
     // The camera goes first, so the outputs it was left with are remembered for the next

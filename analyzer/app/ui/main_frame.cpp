@@ -311,6 +311,7 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
   // The layout and the settings are written once, however often the window is asked to close.
   if (!closed_) {
     closed_ = true;
+    emit closing();
     saveLayout();
     document_.saveSettings();
   }

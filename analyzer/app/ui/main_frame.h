@@ -55,6 +55,8 @@ class CMainFrame : public QMainWindow {
   // Around "Initialize paramers": what the parameters drive stops before they change, and
   // the panes and the view refresh after.
   void aboutToInitializeParameters();
+  // The window closes: the program ends after this (once, however often it is asked).
+  void closing();
   void parametersInitialized();
   // Settings were changed by a dialog: whatever shows them reads them again.
   void settingsChanged();

@@ -365,6 +365,33 @@ class AlarmWiringTest : public QObject {
     QVERIFY(!spotFlag(id));
   }
 
+  // Disconnecting on purpose (or closing the program) tells the camera first.
+  void userDisconnectSwitchesOutputsOffFirst_data() {
+    QTest::addColumn<bool>("closeWindow");
+    QTest::newRow("disconnect") << false;
+    QTest::newRow("closeWindow") << true;
+  }
+  void userDisconnectSwitchesOutputsOffFirst() {
+    QFETCH(bool, closeWindow);
+    startStreaming();
+    const int32_t id = placeSpot(true);
+    useAlarmSettings(0);
+    arm(id, 60.0f);
+    trigger(Command::AlarmOnOff);
+    QTRY_VERIFY_WITH_TIMEOUT(countCommands(*sim_, alarm::kDigitalOutput1SettingId, true) == 1,
+                             kBoundMs);
+    if (closeWindow)
+      session_->mainFrame().close();
+    else
+      live_->disconnectCamera();
+    QTRY_VERIFY_WITH_TIMEOUT(countCommands(*sim_, alarm::kDigitalOutput1SettingId, false) == 1,
+                             kBoundMs);
+    const std::vector<irsim::LogEntry> log = sim_->commandLog();
+    QVERIFY(std::all_of(log.begin(), log.end(), [](const irsim::LogEntry& e) {
+      return e.connection == 1;  // sent on the connection that was open, not a later one
+    }));
+  }
+
   void outputsLeftOnAreSwitchedOffOnReconnection() {
     startStreaming();
     const int32_t id = placeSpot(true);
@@ -373,9 +400,14 @@ class AlarmWiringTest : public QObject {
     trigger(Command::AlarmOnOff);
     QTRY_VERIFY_WITH_TIMEOUT(countCommands(*sim_, alarm::kDigitalOutput1SettingId, true) == 1,
                              kBoundMs);
-    live_->disconnectCamera();
+    // The link drops: nobody could tell the camera; it hears of it when it is back.
+    irsim::Fault drop;
+    drop.kind = irsim::Fault::Kind::CloseAfterFrames;
+    drop.count = 1;
+    sim_->addFault(drop);
+    QTRY_VERIFY_WITH_TIMEOUT(!live_->acquisition().connected(), kBoundMs);
+    sim_->clearFaults();
     QCOMPARE(countCommands(*sim_, alarm::kDigitalOutput1SettingId, false), 0);
-    QVERIFY(live_->connectCamera());
     // The first thing the new connection hears of output 1 is its off command.
     QTRY_VERIFY_WITH_TIMEOUT(countCommands(*sim_, alarm::kDigitalOutput1SettingId, false) == 1,
                              kBoundMs);
