@@ -34,6 +34,17 @@ inline irsim::Options cameraOptions(const char* model = "vi640") {
   return options;
 }
 
+// A session whose program folder, settings and pictures all live in `folder`, and which never
+// opens a browser.
+inline SessionOptions sessionOptions(const QTemporaryDir& folder) {
+  SessionOptions options;
+  options.programFolder = folder.path().toStdString();
+  options.settingsFile = folder.filePath("settings.ini");
+  options.picturesFolder = folder.filePath("Pictures").toStdString();
+  options.openUrl = [](const QUrl&) { return true; };
+  return options;
+}
+
 // What the tests vary in the window around the camera.
 struct LiveWindowSetup {
   std::chrono::milliseconds retryDelay{100};
@@ -71,12 +82,7 @@ class LiveWindowFixture {
   // The window with its live controller aimed at the running camera, not yet connected.
   void openSession(const LiveWindowSetup& setup = {}) {
     QVERIFY(sim_);
-    SessionOptions sessionOptions;
-    sessionOptions.programFolder = folder_->path().toStdString();
-    sessionOptions.settingsFile = folder_->filePath("settings.ini");
-    sessionOptions.picturesFolder = folder_->filePath("Pictures").toStdString();
-    sessionOptions.openUrl = [](const QUrl&) { return true; };
-    session_ = std::make_unique<SolvaneSession>(std::move(sessionOptions), notifier_);
+    session_ = std::make_unique<SolvaneSession>(sessionOptions(*folder_), notifier_);
     LiveOptions liveOptions;
     liveOptions.retryDelay = setup.retryDelay;
     liveOptions.port = std::to_string(sim_->port());
