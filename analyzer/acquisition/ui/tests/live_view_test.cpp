@@ -6,9 +6,8 @@
 #include "app/notifier.h"
 #include "app/status_panes.h"
 #include "app/ui/solvane_session.h"
+#include "app/ui/tests/live_window_fixture.h"
 #include "view/ui/filter_dialogs.h"
-
-#include "simulator.h"
 
 #include <QAction>
 #include <QApplication>
@@ -18,7 +17,6 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSpinBox>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 
@@ -26,20 +24,11 @@
 #include <memory>
 
 using namespace solvane;
+using live_window::cameraOptions;
 
 namespace {
 
 constexpr int kBoundMs = 30000;
-
-irsim::Options cameraOptions(const char* model) {
-  irsim::Options options;
-  options.port = 0;
-  options.camera = irsim::CameraConfig{};
-  irsim::parseModel(model, options.camera, nullptr);
-  options.notice = [](const std::string&) {};
-  options.scene.motionPeriod = 0;
-  return options;
-}
 
 // Runs `act` on the next modal dialog once it shows.
 void onNextDialog(std::function<void(QDialog&)> act) {
@@ -63,40 +52,21 @@ bool shown(const ScriptedNotifier& notifier, const std::string& text) {
 
 }  // namespace
 
-class LiveViewTest : public QObject {
+class LiveViewTest : public QObject, live_window::LiveWindowFixture {
   Q_OBJECT
 
  private:
-  std::unique_ptr<QTemporaryDir> folder_;
-  ScriptedNotifier notifier_;
-  std::unique_ptr<irsim::Simulator> sim_;
-  std::unique_ptr<SolvaneSession> session_;
-  LiveController* live_ = nullptr;
   QStringList statuses_;  // every status text the view was given, in order
 
   void startCamera(irsim::Options options) {
-    sim_ = std::make_unique<irsim::Simulator>(std::move(options));
-    std::string error;
-    QVERIFY2(sim_->start(&error), error.c_str());
-    SessionOptions sessionOptions;
-    sessionOptions.programFolder = folder_->path().toStdString();
-    sessionOptions.settingsFile = folder_->filePath("settings.ini");
-    sessionOptions.picturesFolder = folder_->filePath("Pictures").toStdString();
-    sessionOptions.openUrl = [](const QUrl&) { return true; };
-    session_ = std::make_unique<SolvaneSession>(std::move(sessionOptions), notifier_);
-    LiveOptions liveOptions;
-    liveOptions.retryDelay = std::chrono::milliseconds(100);
-    liveOptions.port = std::to_string(sim_->port());
-    liveOptions.namesFile = folder_->filePath("cam_name.cnm").toStdString();
-    live_ = new LiveController(session_->mainFrame(), session_->document(), notifier_, liveOptions);
+    openWindow(std::move(options));
+    if (QTest::currentTestFailed()) return;
     statuses_.clear();
     connect(live_, &LiveController::eventHandled, this, [this](int kind) {
       if (kind == static_cast<int>(AcquisitionEvent::Kind::StatusText))
         statuses_.push_back(live_->view().statusText());
     });
-    session_->showMainWindow(false);
-    session_->document().settings().camIp = "127.0.0.1";
-    QVERIFY(live_->connectCamera());
+    connectCamera();
   }
 
   void waitStreaming() {
@@ -107,18 +77,8 @@ class LiveViewTest : public QObject {
   QString pane(StatusPane which) { return session_->mainFrame().statusPane(which)->text(); }
 
  private slots:
-  void init() {
-    folder_ = std::make_unique<QTemporaryDir>();
-    notifier_.clear();
-  }
-
-  void cleanup() {
-    if (live_) live_->disconnectCamera();
-    session_.reset();  // the frame owns the controller
-    live_ = nullptr;
-    if (sim_) sim_->stop();
-    sim_.reset();
-  }
+  void init() { reset(); }
+  void cleanup() { stop(); }
 
   void everyCommandHasItsFeatureOnceTheWindowIsComplete() {
     startCamera(cameraOptions("vi640"));

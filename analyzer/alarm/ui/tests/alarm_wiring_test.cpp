@@ -11,13 +11,12 @@
 #include "app/notifier.h"
 #include "app/ui/main_frame.h"
 #include "app/ui/solvane_session.h"
+#include "app/ui/tests/live_window_fixture.h"
 #include "export/ui/export_controller.h"
 #include "objects/spot_roi.h"
 #include "objects/ui/objects_controller.h"
 #include "record/ui/playback_controller.h"
 #include "record/ui/record_controller.h"
-
-#include "simulator.h"
 
 #include <QAction>
 #include <QApplication>
@@ -30,7 +29,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <QTimeEdit>
 #include <QTreeWidget>
 #include <QtTest>
@@ -76,45 +74,15 @@ int lineCount(const QString& path) {
 
 }  // namespace
 
-class AlarmWiringTest : public QObject {
+class AlarmWiringTest : public QObject, live_window::LiveWindowFixture {
   Q_OBJECT
 
  private:
-  std::unique_ptr<QTemporaryDir> folder_;
-  ScriptedNotifier notifier_;
-  std::unique_ptr<irsim::Simulator> sim_;
-  std::unique_ptr<SolvaneSession> session_;
-  LiveController* live_ = nullptr;
-
-  void openWindow(std::chrono::milliseconds retryDelay = std::chrono::milliseconds(100)) {
-    irsim::Options options;
-    options.port = 0;  // a free loopback port of this process's own
-    options.camera = irsim::CameraConfig{};
-    irsim::parseModel("vi640", options.camera, nullptr);
-    options.notice = [](const std::string&) {};
-    options.scene.motionPeriod = 0;  // the discs stay where the spot is put
-    sim_ = std::make_unique<irsim::Simulator>(std::move(options));
-    std::string error;
-    QVERIFY2(sim_->start(&error), error.c_str());
-    SessionOptions sessionOptions;
-    sessionOptions.programFolder = folder_->path().toStdString();
-    sessionOptions.settingsFile = folder_->filePath("settings.ini");
-    sessionOptions.picturesFolder = folder_->filePath("Pictures").toStdString();
-    sessionOptions.openUrl = [](const QUrl&) { return true; };
-    session_ = std::make_unique<SolvaneSession>(std::move(sessionOptions), notifier_);
-    LiveOptions liveOptions;
-    liveOptions.retryDelay = retryDelay;
-    liveOptions.port = std::to_string(sim_->port());
-    liveOptions.namesFile = folder_->filePath("cam_name.cnm").toStdString();
-    live_ = new LiveController(session_->mainFrame(), session_->document(), notifier_, liveOptions);
-    session_->showMainWindow(false);
-    session_->document().settings().camIp = "127.0.0.1";
-  }
-
   void startStreaming(std::chrono::milliseconds retryDelay = std::chrono::milliseconds(100)) {
-    openWindow(retryDelay);
-    QVERIFY(live_->connectCamera());
-    QTRY_VERIFY_WITH_TIMEOUT(live_->isLive(), kBoundMs);
+    live_window::LiveWindowSetup setup;
+    setup.retryDelay = retryDelay;
+    start("vi640", setup);
+    if (QTest::currentTestFailed()) return;
     QTRY_VERIFY_WITH_TIMEOUT(live_->pipeline().frameCount() > 0, kBoundMs);
   }
 
@@ -184,25 +152,9 @@ class AlarmWiringTest : public QObject {
     return flag;
   }
 
-  // Waits until the pipeline has run `frames` more passes.
-  void waitFrames(uint64_t frames) {
-    const uint64_t until = live_->pipeline().frameCount() + frames;
-    QTRY_VERIFY_WITH_TIMEOUT(live_->pipeline().frameCount() >= until, kBoundMs);
-  }
-
  private Q_SLOTS:
-  void init() {
-    folder_ = std::make_unique<QTemporaryDir>();
-    notifier_.clear();
-  }
-
-  void cleanup() {
-    if (live_) live_->disconnectCamera();
-    session_.reset();
-    live_ = nullptr;
-    if (sim_) sim_->stop();
-    sim_.reset();
-  }
+  void init() { reset(); }
+  void cleanup() { stop(); }
 
   void storedKeysSurviveTheRoundTripThroughTheCore() {
     // Every key away from its default, so a field left out in either direction shows.

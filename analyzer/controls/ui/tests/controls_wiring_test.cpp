@@ -6,13 +6,12 @@
 #include "app/notifier.h"
 #include "app/ui/docking_panes.h"
 #include "app/ui/solvane_session.h"
+#include "app/ui/tests/live_window_fixture.h"
 #include "controls/isotherm_painter.h"
 #include "controls/ui/emissivity_dlg.h"
 #include "controls/ui/image_control_dlg.h"
 #include "controls/ui/isotherm_setting_dlg.h"
 #include "controls/ui/level_span_dlg.h"
-
-#include "simulator.h"
 
 #include <QAction>
 #include <QApplication>
@@ -23,7 +22,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 
@@ -59,41 +57,13 @@ void typeInto(controls::StepField* field, const QString& text) {
 
 }  // namespace
 
-class ControlsWiringTest : public QObject {
+class ControlsWiringTest : public QObject, live_window::LiveWindowFixture {
   Q_OBJECT
 
  private:
-  std::unique_ptr<QTemporaryDir> folder_;
-  ScriptedNotifier notifier_;
-  std::unique_ptr<irsim::Simulator> sim_;
-  std::unique_ptr<SolvaneSession> session_;
-  LiveController* live_ = nullptr;
-
   void startStreaming() {
-    irsim::Options options;
-    options.port = 0;  // a free loopback port of this process's own
-    options.camera = irsim::CameraConfig{};
-    irsim::parseModel("vi640", options.camera, nullptr);
-    options.notice = [](const std::string&) {};
-    options.scene.motionPeriod = 0;
-    sim_ = std::make_unique<irsim::Simulator>(std::move(options));
-    std::string error;
-    QVERIFY2(sim_->start(&error), error.c_str());
-    SessionOptions sessionOptions;
-    sessionOptions.programFolder = folder_->path().toStdString();
-    sessionOptions.settingsFile = folder_->filePath("settings.ini");
-    sessionOptions.picturesFolder = folder_->filePath("Pictures").toStdString();
-    sessionOptions.openUrl = [](const QUrl&) { return true; };
-    session_ = std::make_unique<SolvaneSession>(std::move(sessionOptions), notifier_);
-    LiveOptions liveOptions;
-    liveOptions.retryDelay = std::chrono::milliseconds(100);
-    liveOptions.port = std::to_string(sim_->port());
-    liveOptions.namesFile = folder_->filePath("cam_name.cnm").toStdString();
-    live_ = new LiveController(session_->mainFrame(), session_->document(), notifier_, liveOptions);
-    session_->showMainWindow(false);
-    session_->document().settings().camIp = "127.0.0.1";
-    QVERIFY(live_->connectCamera());
-    QTRY_VERIFY_WITH_TIMEOUT(live_->isLive(), kBoundMs);
+    start();
+    if (QTest::currentTestFailed()) return;
     QTRY_VERIFY_WITH_TIMEOUT(live_->pipeline().frameCount() > 2, kBoundMs);
   }
 
@@ -114,18 +84,8 @@ class ControlsWiringTest : public QObject {
   }
 
  private slots:
-  void init() {
-    folder_ = std::make_unique<QTemporaryDir>();
-    notifier_.clear();
-  }
-
-  void cleanup() {
-    if (live_) live_->disconnectCamera();
-    session_.reset();
-    live_ = nullptr;
-    if (sim_) sim_->stop();
-    sim_.reset();
-  }
+  void init() { reset(); }
+  void cleanup() { stop(); }
 
   void emissivityAppliedRaisesTheHotDiscsTemperatureAtOnce() {
     startStreaming();

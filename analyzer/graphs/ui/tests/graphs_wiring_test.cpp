@@ -1,23 +1,21 @@
 // The graph panes in the running window, offscreen, fed by the frame pipeline streaming from the
 // simulated camera: the histogram and the hot/cold plot follow the composed frames, the chart
 // follows the measurement objects, and a pane's bitmap export is its picture.
-#include "objects/manager_roi.h"
 #include "acquisition/ui/live_controller.h"
 #include "app/commands.h"
 #include "app/notifier.h"
 #include "app/ui/docking_panes.h"
 #include "app/ui/solvane_session.h"
+#include "app/ui/tests/live_window_fixture.h"
 #include "graphs/ui/histogram_view.h"
 #include "graphs/ui/trend_plot_view.h"
-
-#include "simulator.h"
+#include "objects/manager_roi.h"
 
 #include <QAction>
 #include <QDockWidget>
 #include <QImage>
 #include <QLineSeries>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <cmath>
@@ -41,60 +39,12 @@ graphs::ChartObject spot(int32_t id, float celsius) {
 
 }  // namespace
 
-class GraphsWiringTest : public QObject {
+class GraphsWiringTest : public QObject, live_window::LiveWindowFixture {
   Q_OBJECT
 
- private:
-  std::unique_ptr<QTemporaryDir> folder_;
-  ScriptedNotifier notifier_;
-  std::unique_ptr<irsim::Simulator> sim_;
-  std::unique_ptr<SolvaneSession> session_;
-  LiveController* live_ = nullptr;
-
-  void openWindow() {
-    irsim::Options options;
-    options.port = 0;  // a free loopback port of this process's own
-    options.camera = irsim::CameraConfig{};
-    irsim::parseModel("vi640", options.camera, nullptr);
-    options.notice = [](const std::string&) {};
-    options.scene.motionPeriod = 0;
-    sim_ = std::make_unique<irsim::Simulator>(std::move(options));
-    std::string error;
-    QVERIFY2(sim_->start(&error), error.c_str());
-    SessionOptions sessionOptions;
-    sessionOptions.programFolder = folder_->path().toStdString();
-    sessionOptions.settingsFile = folder_->filePath("settings.ini");
-    sessionOptions.picturesFolder = folder_->filePath("Pictures").toStdString();
-    sessionOptions.openUrl = [](const QUrl&) { return true; };
-    session_ = std::make_unique<SolvaneSession>(std::move(sessionOptions), notifier_);
-    LiveOptions liveOptions;
-    liveOptions.retryDelay = std::chrono::milliseconds(100);
-    liveOptions.port = std::to_string(sim_->port());
-    liveOptions.namesFile = folder_->filePath("cam_name.cnm").toStdString();
-    live_ = new LiveController(session_->mainFrame(), session_->document(), notifier_, liveOptions);
-    session_->showMainWindow(false);
-    session_->document().settings().camIp = "127.0.0.1";
-  }
-
-  void startStreaming() {
-    openWindow();
-    QVERIFY(live_->connectCamera());
-    QTRY_VERIFY_WITH_TIMEOUT(live_->isLive(), kBoundMs);
-  }
-
  private slots:
-  void init() {
-    folder_ = std::make_unique<QTemporaryDir>();
-    notifier_.clear();
-  }
-
-  void cleanup() {
-    if (live_) live_->disconnectCamera();
-    session_.reset();
-    live_ = nullptr;
-    if (sim_) sim_->stop();
-    sim_.reset();
-  }
+  void init() { reset(); }
+  void cleanup() { stop(); }
 
   void panesAreTheGraphViews() {
     openWindow();
@@ -104,7 +54,7 @@ class GraphsWiringTest : public QObject {
   }
 
   void histogramShowsTheFramesTemperaturesInsideTheWindow() {
-    startStreaming();
+    start();
     graphs::CHistgramPlot* histogram = live_->graphs().histogram();
     QTRY_VERIFY_WITH_TIMEOUT(!histogram->plot()->currentLayout().bars.empty(), kBoundMs);
     // The window shown is the one the picture is mapped with.
@@ -117,7 +67,7 @@ class GraphsWiringTest : public QObject {
   }
 
   void hotColdPlotFollowsTheScenesHottestAndColdestPixels() {
-    startStreaming();
+    start();
     graphs::CTrendPlotView* plot = live_->graphs().hotCold();
     QTRY_VERIFY_WITH_TIMEOUT(plot->model().series().at(0).points.size() > 3, kBoundMs);
     const double hottest = plot->model().series().at(0).points.newest().value;
@@ -129,7 +79,7 @@ class GraphsWiringTest : public QObject {
   }
 
   void histogramButtonsFreezeAndSayWhatTheyWouldDo() {
-    startStreaming();
+    start();
     graphs::CHistgramPlot* histogram = live_->graphs().histogram();
     QCOMPARE(histogram->connectButton()->text(), QString("Disconnect"));
     QCOMPARE(histogram->liveButton()->text(), QString("Freeze"));
@@ -153,7 +103,7 @@ class GraphsWiringTest : public QObject {
   }
 
   void aPlacedSpotGetsItsSeriesFromTheLiveMeasurements() {
-    startStreaming();
+    start();
     CManagerROI& objects = live_->objects().objects();
     auto made = objects.makeObject(RoiKind::Spot);
     const int32_t id = made->id();

@@ -7,18 +7,16 @@
 #include "app/notifier.h"
 #include "app/ui/main_frame.h"
 #include "app/ui/solvane_session.h"
+#include "app/ui/tests/live_window_fixture.h"
 #include "objects/ui/objects_controller.h"
 #include "rect_roi.h"
 #include "spot_roi.h"
-
-#include "simulator.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QFile>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <algorithm>
@@ -29,16 +27,6 @@ using namespace solvane;
 namespace {
 
 constexpr int kBoundMs = 20000;
-
-irsim::Options cameraOptions() {
-  irsim::Options options;
-  options.port = 0;  // the system's choice: tests running side by side never share a port
-  options.camera = irsim::CameraConfig{};
-  irsim::parseModel("vi640", options.camera, nullptr);
-  options.notice = [](const std::string&) {};
-  options.scene.motionPeriod = 0;
-  return options;
-}
 
 // The image pixels an object covers, by its per-pixel test.
 struct Extent {
@@ -59,44 +47,19 @@ Extent extentOf(const CObjectROI& object, int width, int height) {
 
 }  // namespace
 
-class ObjectsLiveTest : public QObject {
+class ObjectsLiveTest : public QObject, live_window::LiveWindowFixture {
   Q_OBJECT
 
  private:
-  std::unique_ptr<QTemporaryDir> folder_;
-  ScriptedNotifier notifier_;
-  std::unique_ptr<irsim::Simulator> sim_;
-  std::unique_ptr<SolvaneSession> session_;
-  LiveController* live_ = nullptr;
-
+  // A window on the camera, started the first time; a later window reuses the same camera.
   void startCamera() {
-    if (!sim_) {
-      sim_ = std::make_unique<irsim::Simulator>(cameraOptions());
-      std::string error;
-      QVERIFY2(sim_->start(&error), error.c_str());
-    }
-    SessionOptions sessionOptions;
-    sessionOptions.programFolder = folder_->path().toStdString();
-    sessionOptions.settingsFile = folder_->filePath("settings.ini");
-    sessionOptions.picturesFolder = folder_->filePath("Pictures").toStdString();
-    sessionOptions.openUrl = [](const QUrl&) { return true; };
-    session_ = std::make_unique<SolvaneSession>(std::move(sessionOptions), notifier_);
-    LiveOptions liveOptions;
-    liveOptions.retryDelay = std::chrono::milliseconds(100);
-    liveOptions.port = std::to_string(sim_->port());
-    liveOptions.namesFile = folder_->filePath("cam_name.cnm").toStdString();
-    live_ = new LiveController(session_->mainFrame(), session_->document(), notifier_, liveOptions);
-    session_->showMainWindow(false);
-    session_->document().settings().camIp = "127.0.0.1";
-    QVERIFY(live_->connectCamera());
-    QTRY_VERIFY_WITH_TIMEOUT(live_->isLive(), kBoundMs);
+    if (!sim_) startSimulator(live_window::cameraOptions());
+    if (QTest::currentTestFailed()) return;
+    openSession();
+    if (QTest::currentTestFailed()) return;
+    goLive();
+    if (QTest::currentTestFailed()) return;
     QTRY_VERIFY_WITH_TIMEOUT(live_->view().paintedFrames() > 0, kBoundMs);
-  }
-
-  void stopSession() {
-    if (live_) live_->disconnectCamera();
-    session_.reset();
-    live_ = nullptr;
   }
 
   ObjectsController& objects() { return live_->objects(); }
@@ -156,17 +119,12 @@ class ObjectsLiveTest : public QObject {
 
  private slots:
   void init() {
-    folder_ = std::make_unique<QTemporaryDir>();
-    notifier_.clear();
+    reset();
     startCamera();
-    live_->view().resize(1200, 900);
+    if (live_) live_->view().resize(1200, 900);
   }
 
-  void cleanup() {
-    stopSession();
-    if (sim_) sim_->stop();
-    sim_.reset();
-  }
+  void cleanup() { stop(); }
 
   void placesEachKindWhereTheMouseDrew_data() {
     QTest::addColumn<int>("tool");
@@ -308,7 +266,7 @@ class ObjectsLiveTest : public QObject {
     objects().objects().withObjects([&](const std::vector<std::unique_ptr<CObjectROI>>& list) {
       for (const auto& o : list) before.emplace_back(o->coordinateText(), int(o->kind()));
     });
-    stopSession();
+    closeWindow();
     startCamera();
     QCOMPARE(objects().objects().size(), 0);
     QVERIFY(objects().loadFrom(path.toStdString()).ok());

@@ -4,6 +4,7 @@
 #include "acquisition/ui/live_controller.h"
 #include "app/commands.h"
 #include "app/ui/solvane_session.h"
+#include "app/ui/tests/live_window_fixture.h"
 #include "export/ui/export_controller.h"
 #include "export/ui/object_log_controller.h"
 #include "export/ui/select_object_dlg.h"
@@ -12,14 +13,11 @@
 #include "objects/ui/objects_controller.h"
 #include "snapshot/snapshot.h"
 
-#include "simulator.h"
-
 #include <QAction>
 #include <QFile>
 #include <QListWidget>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 
@@ -31,16 +29,6 @@ namespace {
 
 constexpr int kBoundMs = 30000;
 
-irsim::Options cameraOptions(const char* model) {
-  irsim::Options options;
-  options.port = 0;  // a free loopback port of its own
-  options.camera = irsim::CameraConfig{};
-  irsim::parseModel(model, options.camera, nullptr);
-  options.notice = [](const std::string&) {};
-  options.scene.motionPeriod = 0;
-  return options;
-}
-
 struct Model {
   const char* name;
   int width;
@@ -49,36 +37,14 @@ struct Model {
 
 }  // namespace
 
-class ExportsWindowTest : public QObject {
+class ExportsWindowTest : public QObject, live_window::LiveWindowFixture {
   Q_OBJECT
 
-  std::unique_ptr<QTemporaryDir> folder_;
-  ScriptedNotifier notifier_;
-  std::unique_ptr<irsim::Simulator> sim_;
-  std::unique_ptr<SolvaneSession> session_;
-  LiveController* live_ = nullptr;
-
   void startCamera(const char* model) {
-    sim_ = std::make_unique<irsim::Simulator>(cameraOptions(model));
-    std::string error;
-    QVERIFY2(sim_->start(&error), error.c_str());
-    SessionOptions sessionOptions;
-    sessionOptions.programFolder = folder_->path().toStdString();
-    sessionOptions.settingsFile = folder_->filePath("settings.ini");
-    sessionOptions.picturesFolder = folder_->filePath("Pictures").toStdString();
-    sessionOptions.openUrl = [](const QUrl&) { return true; };
-    session_ = std::make_unique<SolvaneSession>(std::move(sessionOptions), notifier_);
-    LiveOptions liveOptions;
-    liveOptions.retryDelay = std::chrono::milliseconds(100);
-    liveOptions.port = std::to_string(sim_->port());
-    liveOptions.namesFile = folder_->filePath("cam_name.cnm").toStdString();
-    live_ = new LiveController(session_->mainFrame(), session_->document(), notifier_, liveOptions);
-    session_->showMainWindow(false);
-    session_->document().settings().camIp = "127.0.0.1";
-    session_->document().settings().savePath = folder_->filePath("out").toStdString();
-    QVERIFY(QDir().mkpath(folder_->filePath("out")));
-    QVERIFY(live_->connectCamera());
-    QTRY_VERIFY_WITH_TIMEOUT(live_->isLive(), kBoundMs);
+    live_window::LiveWindowSetup setup;
+    setup.saveFolder = true;
+    start(model, setup);
+    if (QTest::currentTestFailed()) return;
     QTRY_VERIFY_WITH_TIMEOUT(live_->exports().frames().latest().has_value(), kBoundMs);
   }
 
@@ -89,18 +55,8 @@ class ExportsWindowTest : public QObject {
   }
 
  private slots:
-  void init() {
-    folder_ = std::make_unique<QTemporaryDir>();
-    notifier_.clear();
-  }
-
-  void cleanup() {
-    if (live_) live_->disconnectCamera();
-    session_.reset();
-    live_ = nullptr;
-    if (sim_) sim_->stop();
-    sim_.reset();
-  }
+  void init() { reset(); }
+  void cleanup() { stop(); }
 
   void snapshotReadsBackWithTheFramesRawCounts_data() {
     QTest::addColumn<QString>("model");

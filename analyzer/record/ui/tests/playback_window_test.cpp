@@ -5,6 +5,7 @@
 #include "app/commands.h"
 #include "app/status_panes.h"
 #include "app/ui/solvane_session.h"
+#include "app/ui/tests/live_window_fixture.h"
 #include "export/ui/export_controller.h"
 #include "record/ui/playback_controller.h"
 #include "snapshot/snapshot.h"
@@ -74,12 +75,7 @@ class PlaybackWindowTest : public QObject {
   LiveController* live_ = nullptr;
 
   void startWindow() {
-    SessionOptions sessionOptions;
-    sessionOptions.programFolder = folder_->path().toStdString();
-    sessionOptions.settingsFile = folder_->filePath("settings.ini");
-    sessionOptions.picturesFolder = folder_->filePath("Pictures").toStdString();
-    sessionOptions.openUrl = [](const QUrl&) { return true; };
-    session_ = std::make_unique<SolvaneSession>(std::move(sessionOptions), notifier_);
+    session_ = std::make_unique<SolvaneSession>(live_window::sessionOptions(*folder_), notifier_);
     live_ = new LiveController(session_->mainFrame(), session_->document(), notifier_, {});
     session_->showMainWindow(false);
     session_->document().settings().savePath = folder_->path().toStdString();

@@ -3,19 +3,17 @@
 #include "acquisition/ui/live_controller.h"
 #include "app/commands.h"
 #include "app/ui/solvane_session.h"
+#include "app/ui/tests/live_window_fixture.h"
 #include "export/ui/export_controller.h"
 #include "record/play_file.h"
 #include "record/ui/record_controller.h"
 #include "settings/ui/environment_controller.h"
-
-#include "simulator.h"
 
 #include <QAction>
 #include <QDir>
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 
@@ -28,69 +26,29 @@ namespace {
 constexpr int kBoundMs = 30000;
 constexpr uint32_t kFramesToRecord = 5;
 
-irsim::Options cameraOptions(const char* model) {
-  irsim::Options options;
-  options.port = 0;  // a free loopback port of its own
-  options.camera = irsim::CameraConfig{};
-  irsim::parseModel(model, options.camera, nullptr);
-  options.notice = [](const std::string&) {};
-  options.scene.motionPeriod = 0;
-  return options;
-}
-
 }  // namespace
 
-class RecordWindowTest : public QObject {
+class RecordWindowTest : public QObject, live_window::LiveWindowFixture {
   Q_OBJECT
 
-  std::unique_ptr<QTemporaryDir> folder_;
-  ScriptedNotifier notifier_;
-  std::unique_ptr<irsim::Simulator> sim_;
-  std::unique_ptr<SolvaneSession> session_;
-  LiveController* live_ = nullptr;
-
   void startCamera(const char* model) {
-    sim_ = std::make_unique<irsim::Simulator>(cameraOptions(model));
-    std::string error;
-    QVERIFY2(sim_->start(&error), error.c_str());
-    SessionOptions sessionOptions;
-    sessionOptions.programFolder = folder_->path().toStdString();
-    sessionOptions.settingsFile = folder_->filePath("settings.ini");
-    sessionOptions.picturesFolder = folder_->filePath("Pictures").toStdString();
-    sessionOptions.openUrl = [](const QUrl&) { return true; };
-    session_ = std::make_unique<SolvaneSession>(std::move(sessionOptions), notifier_);
-    LiveOptions liveOptions;
-    liveOptions.retryDelay = std::chrono::milliseconds(100);
-    liveOptions.port = std::to_string(sim_->port());
-    liveOptions.namesFile = folder_->filePath("cam_name.cnm").toStdString();
-    live_ = new LiveController(session_->mainFrame(), session_->document(), notifier_, liveOptions);
-    session_->showMainWindow(false);
+    live_window::LiveWindowSetup setup;
+    setup.saveFolder = true;
+    openWindow(model, setup);
+    if (QTest::currentTestFailed()) return;
     AnalyzerSettings& settings = session_->document().settings();
-    settings.camIp = "127.0.0.1";
-    settings.savePath = folder_->filePath("out").toStdString();
     settings.useAvi = 0;
     settings.recordCond = 0;  // every frame
-    QVERIFY(QDir().mkpath(folder_->filePath("out")));
-    QVERIFY(live_->connectCamera());
-    QTRY_VERIFY_WITH_TIMEOUT(live_->isLive(), kBoundMs);
+    goLive();
+    if (QTest::currentTestFailed()) return;
     QTRY_VERIFY_WITH_TIMEOUT(live_->exports().frames().latest().has_value(), kBoundMs);
   }
 
   QAction* command(Command which) { return session_->mainFrame().command(which); }
 
  private slots:
-  void init() {
-    folder_ = std::make_unique<QTemporaryDir>();
-    notifier_.clear();
-  }
-
-  void cleanup() {
-    if (live_) live_->disconnectCamera();
-    session_.reset();
-    live_ = nullptr;
-    if (sim_) sim_->stop();
-    sim_.reset();
-  }
+  void init() { reset(); }
+  void cleanup() { stop(); }
 
   void recordedStreamPlaysBackWithItsFrames_data() {
     QTest::addColumn<QString>("model");
