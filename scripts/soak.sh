@@ -9,6 +9,9 @@
 #   SOAK_MINUTES          length of the run (default 10)
 #   SOAK_PHASE_SECONDS    time of one fault phase before the simulators restart (default 30)
 #   SOAK_HANG_SECONDS     longest time without a frame outside a NAK storm (default 45)
+#   SOAK_WARMUP_SECONDS   memory is measured from the first phase change after this (default
+#                         180: the analyzer's graphs keep 4,096 points a series, full after
+#                         about 140 s at 30 passes a second; memory grows until then)
 #   SOAK_ANALYZER_ARGS    extra arguments for the analyzer (by default it measures six
 #                         spots and six areas, with the hot/cold plot and a filter on)
 #   SOAK_KEEP             folder to keep the logs and the recording in (default: removed)
@@ -23,11 +26,12 @@ phase_seconds="${SOAK_PHASE_SECONDS:-30}"
 # The analyzer waits 10 s between connection attempts; an attempt can fall just before the
 # simulator is back, so two of them, plus a stall (5 s) and the handshake, stay within 45 s.
 hang_seconds="${SOAK_HANG_SECONDS:-45}"
+warmup_seconds="${SOAK_WARMUP_SECONDS:-180}"
 growth_limit_percent=5
 
-for value in "$minutes" "$phase_seconds" "$hang_seconds"; do
+for value in "$minutes" "$phase_seconds" "$hang_seconds" "$warmup_seconds"; do
   [[ "$value" =~ ^[0-9]+$ ]] && [ "$value" -gt 0 ] || {
-    echo "soak: SOAK_MINUTES, SOAK_PHASE_SECONDS and SOAK_HANG_SECONDS are whole numbers above 0" >&2
+    echo "soak: SOAK_MINUTES, SOAK_PHASE_SECONDS, SOAK_HANG_SECONDS and SOAK_WARMUP_SECONDS are whole numbers above 0" >&2
     exit 2
   }
 done
@@ -200,9 +204,9 @@ while [ $((SECONDS - started)) -lt "$total_seconds" ]; do
   fi
 
   if [ $((now - phase_started)) -ge "$phase_seconds" ]; then
-    # The first phase is the warm-up: memory is measured from its end, once buffers, tables
-    # and the recording's file exist.
-    if [ -z "$app_rss_start" ]; then
+    # The warm-up: memory is measured from its end, once buffers, tables, the graphs' bounded
+    # series and the recording's file exist.
+    if [ -z "$app_rss_start" ] && [ $((now - started)) -ge "$warmup_seconds" ]; then
       app_rss_start=$(rss_kb "$app_pid")
       rec_rss_start=$(rss_kb "$rec_pid")
     fi
