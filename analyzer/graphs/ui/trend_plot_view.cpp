@@ -213,18 +213,25 @@ void CTrendPlotView::redraw() {
     if (throttle_.dirty()) redrawTimer_.start(static_cast<int>(throttle_.interval().count()));
     return;
   }
+  // The chart gets the points of the shown time span only (and one on each side, so lines
+  // run to the edges): the history keeps its thousands of points, while the chart's own
+  // copies and drawing stay as small as what can be seen.
+  const PlotRange shown = model_.shownRange();
   for (const TrendSeries& s : model_.series()) {
     QLineSeries* line = lineOf(s.key);
     if (!line) continue;
+    size_t first = 0;
+    while (first + 1 < s.points.size() && s.points.at(first + 1).seconds < shown.xMin) ++first;
+    size_t end = s.points.size();
+    while (end > first + 1 && s.points.at(end - 2).seconds > shown.xMax) --end;
     QList<QPointF> points;
-    points.reserve(static_cast<qsizetype>(s.points.size()));
-    for (size_t i = 0; i < s.points.size(); ++i) {
+    points.reserve(static_cast<qsizetype>(end - first));
+    for (size_t i = first; i < end; ++i) {
       const PlotPoint p = s.points.at(i);
       points.append(QPointF(p.seconds, p.value));
     }
     line->replace(points);
   }
-  const PlotRange shown = model_.shownRange();
   xAxis_->setRange(shown.xMin, shown.xMax);
   yAxis_->setRange(shown.yMin, shown.yMax);
   ++redraws_;
