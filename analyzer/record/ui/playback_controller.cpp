@@ -275,7 +275,7 @@ bool PlaybackController::open(const std::string& path) {
     // The ranges of the camera that recorded a KS file of the later generation, as a live
     // header of that camera would give them.
     camera_.ranges = camera_.ks && camera_.headerVersion > 32 ? rangeListOf(out.header)
-                                                             : std::vector<RangeEntry>{};
+                                                              : std::vector<RangeEntry>{};
     camera_.name = out.cameraName;
     input_ = PipelineInput{};
     input_.env = out.env;

@@ -264,6 +264,5 @@ class ObjectEditorTest : public QObject {
 
 }  // namespace solvane
 
-
 QTEST_GUILESS_MAIN(solvane::ObjectEditorTest)
 #include "editor_test.moc"
