@@ -4,6 +4,8 @@
 #include "app/status_panes.h"
 #include "app/ui/main_frame.h"
 #include "app/vyn_cam_sdk_doc.h"
+#include "controls/ui/emissivity_dlg.h"
+#include "controls/unit_text.h"
 #include "export/ui/export_controller.h"
 #include "export/ui/object_log_controller.h"
 #include "record/ui/playback_controller.h"
@@ -41,6 +43,9 @@ LiveController::LiveController(CMainFrame& frame, CVynCamSDKDoc& document, Notif
   controls_ = new ControlsController(frame, document, notifier, *link_, pipeline_,
                                      [this] { rerenderStill(); });
   graphs_ = new GraphsController(frame, document, notifier, *link_, *controls_);
+  objects_->setLocalEnvironmentEditor([this, &frame, &document, &notifier](int32_t id) {
+    editLocalEnvironment(frame, document, notifier, id);
+  });
   connect(this, &LiveController::frameComposed, controls_, &ControlsController::showFrame);
   connect(this, &LiveController::frameComposed, graphs_, &GraphsController::showFrame);
   exports_ = new ExportController(frame, document, notifier, pipeline_, *view_);
@@ -116,6 +121,29 @@ LiveController::~LiveController() {
   delete alarms_;
   alarms_ = nullptr;
   pipeline_.setEventSink({});
+}
+
+void LiveController::editLocalEnvironment(CMainFrame& frame, CVynCamSDKDoc& document,
+                                          Notifier& notifier, int32_t objectId) {
+  controls::LocalEnvironment local;
+  QString name;
+  if (!objects_->objects().withObject(objectId, [&](CObjectROI& object) {
+        name = object.name();
+        local.enabled = object.localEnvironmentOn();
+        local.params = object.localEnvironment();
+      }))
+    return;
+  controls::CLocalEmissivityDlg dialog(
+      name, local, controls::unitFromSetting(document.settings().tempUnit), notifier, &frame);
+  emit localEnvironmentDialogOpened(&dialog);
+  if (dialog.exec() != QDialog::Accepted) return;
+  const controls::LocalEnvironment chosen = dialog.result();
+  // The object may have gone while the dialog was open: then there is nothing to change.
+  objects_->objects().withObject(objectId, [&](CObjectROI& object) {
+    object.setLocalEnvironmentOn(chosen.enabled);
+    object.setLocalEnvironment(chosen.params);
+  });
+  rerenderStill();  // a frozen picture measures with the new values at once
 }
 
 void LiveController::rerenderStill() {

@@ -24,6 +24,9 @@ class AlarmController;
 class CMainFrame;
 class CVynCamSDKDoc;
 class ExportController;
+namespace controls {
+class CLocalEmissivityDlg;
+}
 class ObjectLogController;
 class RecordController;
 class PlaybackController;
@@ -64,12 +67,17 @@ class LiveController : public QObject {
   // Composes the still frame again with the current display choices, off the window's
   // thread; the view shows it when done. Nothing happens while live: the next frame will.
   void rerenderStill();
+  // "Local Emissivity..." of an object's context menu.
+  void editLocalEnvironment(CMainFrame& frame, CVynCamSDKDoc& document, Notifier& notifier,
+                            int32_t objectId);
 
  signals:
   // After each event of the acquisition thread was handled (tests wait on it).
   void eventHandled(int kind);
   // The newest composed frame, each time the window is told of new ones.
   void frameComposed(const std::shared_ptr<const ComposedFrame>& frame);
+  // "Local Emissivity..." is up (tests drive it from here).
+  void localEnvironmentDialogOpened(controls::CLocalEmissivityDlg* dialog);
 
  private:
   void handle(const PipelineEvent& event);

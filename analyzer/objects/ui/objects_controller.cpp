@@ -264,6 +264,13 @@ void ObjectsController::showContextMenu(QPoint at) {
   selected->setObjectName("actionDeleteSelected");
   selected->setEnabled(objects_.selectedId() != 0);
   connect(selected, &QAction::triggered, this, &ObjectsController::deleteSelected);
+  if (localEnvironmentEditor_) {
+    QAction* local = menu.addAction("Local Emissivity...");
+    local->setObjectName("actionLocalEmissivity");
+    const int32_t id = objects_.selectedId();
+    local->setEnabled(id != 0);
+    connect(local, &QAction::triggered, this, [this, id] { localEnvironmentEditor_(id); });
+  }
   menu.addSeparator();
   for (const KindChoice& choice : kDeleteKinds) {
     QAction* action = menu.addAction(choice.text);

@@ -58,6 +58,12 @@ class ObjectsController : public QObject {
     observers_.push_back(std::move(observer));
   }
 
+  // The context menu offers "Local Emissivity..." for the selected object when an editor
+  // is given (the controls own the dialog).
+  void setLocalEnvironmentEditor(std::function<void(int32_t objectId)> editor) {
+    localEnvironmentEditor_ = std::move(editor);
+  }
+
   void chooseTool(EditTool tool);
   void setLocked(bool locked);
   void setShowGraphics(bool show);
@@ -108,6 +114,7 @@ class ObjectsController : public QObject {
   MeasurementPass pass_;   // pipeline thread only (its runs are serialised)
   uint64_t measured_ = 0;  // pipeline thread only
   std::vector<MeasurementObserver> observers_;
+  std::function<void(int32_t)> localEnvironmentEditor_;
   std::atomic<int32_t> unit_{0};  // the temperature unit of labels, set by the window
   std::atomic<bool> pictureSeen_{false};
   std::atomic<bool> measureAfresh_{false};  // set by the window, taken by the pipeline

@@ -12,6 +12,7 @@
 #include "controls/ui/image_control_dlg.h"
 #include "controls/ui/isotherm_setting_dlg.h"
 #include "controls/ui/level_span_dlg.h"
+#include "objects/spot_roi.h"
 
 #include <QAction>
 #include <QApplication>
@@ -104,6 +105,41 @@ class ControlsWiringTest : public QObject, live_window::LiveWindowFixture {
     const float now = after->temps[static_cast<size_t>(hot().y) * after->width + hot().x];
     // Less emissive, the same radiance stands for a hotter surface.
     QVERIFY2(now > *before + 5.0f, qPrintable(QString("%1 -> %2").arg(*before).arg(now)));
+  }
+
+  // "Local Emissivity..." from an object's context menu: the object alone measures with its
+  // own emissivity from the next frame on.
+  void localEmissivityOfOneObjectRaisesOnlyItsReading() {
+    startStreaming();
+    CManagerROI& objects = live_->objects().objects();
+    const auto spotAt = [&](irsim::PixelPoint at) {
+      auto spot = objects.makeObject(RoiKind::Spot);
+      static_cast<CSpotROI&>(*spot).setPosition(at.x, at.y);
+      const int32_t id = spot->id();
+      objects.add(std::move(spot));
+      return id;
+    };
+    const int32_t local = spotAt(hot());
+    const int32_t global = spotAt({hot().x + 1, hot().y});
+    const auto reading = [&](int32_t id) {
+      const auto m = live_->objects().latestMeasurements();
+      const ObjectMeasurement* o = m ? m->find(id) : nullptr;
+      return o && o->stats.valid ? o->stats.avgTemp : -1000.0f;
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(reading(local) > 60.0f && reading(global) > 60.0f, 30000);
+    connect(live_, &LiveController::localEnvironmentDialogOpened, this,
+            [](controls::CLocalEmissivityDlg* dialog) {
+              QTimer::singleShot(0, dialog, [dialog] {
+                dialog->useLocal()->setChecked(true);
+                typeInto(dialog->fields()->emissivityField(), "0.50");
+                dialog->accept();
+              });
+            });
+    live_->editLocalEnvironment(frame(), session_->document(), notifier_, local);
+    QTRY_VERIFY_WITH_TIMEOUT(reading(local) > reading(global) + 5.0f, 30000);
+    bool on = false;
+    objects.withObject(local, [&](CObjectROI& o) { on = o.localEnvironmentOn(); });
+    QVERIFY(on);
   }
 
   void manualLevelAndSpanFromTheDialogDriveTheMapping() {
