@@ -79,7 +79,7 @@ sanitize: deps
 # one at a time: its live end-to-end cases stream from the simulator against a time bound
 # that two TSan processes on a small machine can miss.
 TSAN_TARGETS = cmake --build build-tsan --target help | \
-	sed -nE 's/^(\.\.\. )?((irdex|solvane)_[a-z0-9_]+_tests|irdex_c_header_check)(:.*)?$$/\2/p' | \
+	sed -nE 's/^(\.\.\. )?((irdex|solvane)_[a-z0-9_]+_tests|measure_geometry_[a-z0-9_]+|irdex_c_header_check)(:.*)?$$/\2/p' | \
 	grep -v '_ui_tests$$' | sort -u
 TSAN_RUN = TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" ctest --output-on-failure
 tsan: deps

@@ -256,29 +256,40 @@ growth_ok() { # name start end
 
 connections() { grep -c " connected$" "$work/$1-sim.err" 2>/dev/null || true; }
 
-# The recording plays to its last whole frame: the last frame converts, and a copy made by
-# reading every frame has as many as the file says it holds.
+# The recording plays to its last whole frame: in each of its files (a recording longer than
+# the 600 MiB limit goes on in soak_2.hxr, soak_3.hxr, ...) the last frame converts, and a
+# copy made by reading every frame has as many as the file says it holds.
 recorded=0
-if [ -s "$work/soak.hxr" ]; then
-  if "$bin/irdex" info --json "$work/soak.hxr" >"$work/info.json" 2>"$work/info.err"; then
-    recorded=$(grep -o '"frames": *[0-9]*' "$work/info.json" | head -n 1 | grep -o '[0-9]*$' || echo 0)
-    if [ "$recorded" -gt 0 ]; then
-      "$bin/irdex" convert --quiet "$work/soak.hxr" "$work/last.csv" --frames $((recorded - 1)) \
-        >/dev/null 2>"$work/convert.err" ||
-        fail "the recording's last frame ($((recorded - 1))) does not play: $(cat "$work/convert.err")"
-      if "$bin/irdex" convert --quiet "$work/soak.hxr" "$work/copy.hxr" >/dev/null 2>"$work/copy.err"; then
-        copied=$("$bin/irdex" info --json "$work/copy.hxr" | grep -o '"frames": *[0-9]*' | head -n 1 | grep -o '[0-9]*$' || echo 0)
-        [ "$copied" = "$recorded" ] ||
-          fail "reading the recording through gives $copied frames, the file says $recorded"
-      else
-        fail "the recording does not play through: $(cat "$work/copy.err")"
-      fi
-    else
-      fail "the recording holds no frame"
-    fi
-  else
-    fail "irdex info cannot read the recording: $(cat "$work/info.err")"
+files=0
+check_recording_file() { # path -> adds its frames to $recorded
+  local file=$1 frames copied
+  if ! "$bin/irdex" info --json "$file" >"$work/info.json" 2>"$work/info.err"; then
+    fail "irdex info cannot read $(basename "$file"): $(cat "$work/info.err")"
+    return
   fi
+  frames=$(grep -o '"frames": *[0-9]*' "$work/info.json" | head -n 1 | grep -o '[0-9]*$' || echo 0)
+  if [ "$frames" -le 0 ]; then
+    fail "$(basename "$file") holds no frame"
+    return
+  fi
+  recorded=$((recorded + frames))
+  "$bin/irdex" convert --quiet "$file" "$work/last.csv" --frames $((frames - 1)) \
+    >/dev/null 2>"$work/convert.err" ||
+    fail "the last frame ($((frames - 1))) of $(basename "$file") does not play: $(cat "$work/convert.err")"
+  rm -f "$work/copy.hxr"
+  if "$bin/irdex" convert --quiet "$file" "$work/copy.hxr" >/dev/null 2>"$work/copy.err"; then
+    copied=$("$bin/irdex" info --json "$work/copy.hxr" | grep -o '"frames": *[0-9]*' | head -n 1 | grep -o '[0-9]*$' || echo 0)
+    [ "$copied" = "$frames" ] ||
+      fail "reading $(basename "$file") through gives $copied frames, the file says $frames"
+  else
+    fail "$(basename "$file") does not play through: $(cat "$work/copy.err")"
+  fi
+}
+if [ -s "$work/soak.hxr" ]; then
+  for file in "$work/soak.hxr" $(ls "$work"/soak_*.hxr 2>/dev/null | sort -t_ -k2 -n); do
+    files=$((files + 1))
+    check_recording_file "$file"
+  done
 else
   fail "no recording was written"
 fi
@@ -288,7 +299,7 @@ rec_connections=$(connections rec)
 echo "analyzer: $app_connections connections to its simulator ($((app_connections > 0 ? app_connections - 1 : 0)) reconnects, counted by the simulator)," \
   "about $app_frames frames received (bytes it acknowledged to the simulator / $frame_bytes)"
 echo "irdex record: $rec_connections connections to its simulator ($((rec_connections > 0 ? rec_connections - 1 : 0)) reconnects, counted by the simulator)," \
-  "$recorded frames recorded"
+  "$recorded frames recorded in $files file(s)"
 growth_ok "analyzer" "$app_rss_start" "$app_rss_end"
 growth_ok "irdex record" "$rec_rss_start" "$rec_rss_end"
 
