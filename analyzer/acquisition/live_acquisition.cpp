@@ -269,6 +269,9 @@ void LiveAcquisition::takeHeader() {
   status.text = kReceiveCameraData;
   post(status);
   headerSeen_ = true;
+  // The limit counts the attempts since the camera last answered: a fixed camera on a flaky
+  // network reconnects for months, not for its first 99 outages.
+  attempts_ = 0;
   const CamHeaderBlock& header = live_.header;
   const uint8_t version = header.bytes[IRDEX_HEADER_VERSION];
   const uint8_t model = header.bytes[IRDEX_HEADER_MODEL];

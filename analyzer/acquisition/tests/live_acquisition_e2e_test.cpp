@@ -202,6 +202,25 @@ TEST(LiveAcquisitionE2E, AClosedLinkIsReopenedAndStreamsAgain) {
   EXPECT_TRUE(errorText);
 }
 
+// A limit of 2 allows two attempts in a row; a camera that answers in between starts the
+// count again, so the third connection of the session is still made.
+TEST(LiveAcquisitionE2E, TheAttemptLimitCountsOnlyAttemptsSinceTheCameraAnswered) {
+  irsim::Options options = cameraOptions("va320");
+  irsim::Fault fault;
+  fault.kind = irsim::Fault::Kind::CloseAfterFrames;
+  fault.count = 10;
+  options.faults.push_back(fault);
+  Harness h(std::move(options));
+  ASSERT_TRUE(h.connect(2));
+  for (int session = 1; session <= 3; ++session) {
+    ASSERT_TRUE(h.waitEvent(Kind::StartStreaming, session)) << session;
+    ASSERT_EQ(h.acquisition_->startStreaming(), SDK_SUCCESS);
+    ASSERT_TRUE(h.waitEvent(Kind::PullFailed, session)) << session;
+  }
+  EXPECT_TRUE(h.waitEvent(Kind::Connected, 4));
+  EXPECT_EQ(h.count(Kind::ThreadEnded), 0);
+}
+
 TEST(LiveAcquisitionE2E, ACameraWorkedByHandKeepsTheLink) {
   irsim::Options options = cameraOptions("vi640");
   irsim::Fault fault;
