@@ -25,24 +25,11 @@
 
 using namespace solvane;
 using live_window::cameraOptions;
+using live_window::onNextDialog;
 
 namespace {
 
 constexpr int kBoundMs = 30000;
-
-// Runs `act` on the next modal dialog once it shows.
-void onNextDialog(std::function<void(QDialog&)> act) {
-  QTimer::singleShot(0, [act] {
-    for (int attempt = 0; attempt < 1000; ++attempt) {
-      if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
-        act(*dialog);
-        if (dialog->isVisible()) dialog->reject();
-        return;
-      }
-      QApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-  });
-}
 
 bool shown(const ScriptedNotifier& notifier, const std::string& text) {
   for (const Message& message : notifier.shown())

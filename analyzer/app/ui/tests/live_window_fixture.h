@@ -9,12 +9,16 @@
 
 #include "simulator.h"
 
+#include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -32,6 +36,20 @@ inline irsim::Options cameraOptions(const char* model = "vi640") {
   options.notice = [](const std::string&) {};
   options.scene.motionPeriod = 0;
   return options;
+}
+
+// Runs `act` on the next modal dialog once it shows, then closes it if `act` left it open.
+inline void onNextDialog(std::function<void(QDialog&)> act) {
+  QTimer::singleShot(0, [act] {
+    for (int attempt = 0; attempt < 1000; ++attempt) {
+      if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+        act(*dialog);
+        if (dialog->isVisible()) dialog->reject();
+        return;
+      }
+      QApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+  });
 }
 
 // A session whose program folder, settings and pictures all live in `folder`, and which never

@@ -31,24 +31,11 @@
 
 using namespace solvane;
 using controls::IsothermBand;
+using live_window::onNextDialog;
 
 namespace {
 
 constexpr int kBoundMs = 30000;
-
-// Runs `act` on the next modal dialog once it shows, then closes it.
-void onNextDialog(std::function<void(QDialog&)> act) {
-  QTimer::singleShot(0, [act] {
-    for (int attempt = 0; attempt < 1000; ++attempt) {
-      if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
-        act(*dialog);
-        if (dialog->isVisible()) dialog->reject();
-        return;
-      }
-      QApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-  });
-}
 
 void typeInto(controls::StepField* field, const QString& text) {
   field->edit()->selectAll();
