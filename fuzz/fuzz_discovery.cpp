@@ -1,6 +1,7 @@
 // Camera answers and the names file come from outside: the TXT reader, the instance-name
-// reader and the names-file reader must take any bytes without reading or writing out of
-// bounds, and whatever they produce must list and store cleanly.
+// reader, the names-file reader and the neighbour-table reader must take any bytes without
+// reading or writing out of bounds, and whatever they produce must list and store cleanly.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -8,6 +9,7 @@
 
 #include "discovery/core/camera_list.h"
 #include "discovery/core/names_file.h"
+#include "discovery/core/neighbour_table.h"
 #include "discovery/core/txt_record.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -16,7 +18,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const auto stored = discovery::parseNamesFile(bytes);
   if (stored.records.size() > discovery::kMaxNameRecords) __builtin_trap();
   const auto parsed = discovery::parseCameraTxt(bytes);
-  (void)discovery::firstInstanceLabel(std::string_view(reinterpret_cast<const char*>(data), size));
+  const std::string_view text(reinterpret_cast<const char*>(data), size);
+  (void)discovery::firstInstanceLabel(text);
+
+  // Looked up by the first word of the first entry, so the MAC reader sees every input.
+  const std::size_t entry = std::min(text.find('\n'), text.size());
+  const std::string_view rest = text.substr(entry);
+  const std::size_t start = std::min(rest.find_first_not_of(" \t\n"), rest.size());
+  const std::string_view ip = rest.substr(start, rest.find_first_of(" \t\n", start) - start);
+  if (const auto mac = discovery::macFromNeighbourTable(text, ip)) {
+    if (mac->size() != 17) __builtin_trap();
+    for (std::size_t i = 0; i < mac->size(); ++i) {
+      const char c = (*mac)[i];
+      const bool ok = i % 3 == 2 ? c == ':' : (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F');
+      if (!ok) __builtin_trap();
+    }
+  }
 
   discovery::CameraList list;
   list.add(parsed.fields, stored.records);

@@ -1,6 +1,7 @@
 // Writes the fuzzers' seed corpora with the suite's own writers: stream files and containers
 // through the library's writing exports, camera headers, packets and answers from the
-// simulator, snapshots from the snapshot writer, names files and TXT records from discovery.
+// simulator, snapshots from the snapshot writer, names files, TXT records and a
+// neighbour table for discovery.
 // A fuzzer that starts from real files reaches the deep paths (frames behind a valid header,
 // IR segments behind the markers) in seconds instead of never. Every seed is read back by its
 // reader before it is kept, so a writer that changes its format makes this program fail
@@ -26,6 +27,7 @@
 #include "byte_session.h"
 #include "camera.h"
 #include "discovery/core/names_file.h"
+#include "discovery/core/neighbour_table.h"
 #include "discovery/core/txt_record.h"
 #include "simulator.h"
 #include "snapshot/snapshot.h"
@@ -347,6 +349,15 @@ void discoverySeeds() {
   keep("fuzz_discovery", "txt-record", txtBytes);
   const std::string instance = "Furnace\\032door._vyn-cam._tcp.local.";
   keep("fuzz_discovery", "instance-name", Bytes(instance.begin(), instance.end()));
+  // The kernel's neighbour table as /proc/net/arp prints it: a complete and an incomplete
+  // entry.
+  const std::string table =
+      "IP address       HW type     Flags       HW address            Mask     Device\n"
+      "127.0.0.1        0x1         0x2         00:1a:2b:3c:4d:5e     *        lo\n"
+      "127.0.0.2        0x1         0x0         00:00:00:00:00:00     *        lo\n";
+  if (discovery::macFromNeighbourTable(table, "127.0.0.1") != "00:1A:2B:3C:4D:5E")
+    fail("neighbour table does not read back");
+  keep("fuzz_discovery", "neighbour-table", Bytes(table.begin(), table.end()));
 }
 
 void companySeeds() {
