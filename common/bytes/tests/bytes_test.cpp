@@ -25,26 +25,33 @@ TEST(ByteOrder, WritesLowByteFirstAndReadsBackSigned) {
 }
 
 struct TextCase {
-  const char* name;
   int32_t result;
   const char* text;
 };
-void PrintTo(const TextCase& c, std::ostream* out) { *out << c.name; }
+void PrintTo(const TextCase& c, std::ostream* out) { *out << c.result; }
 class ErrorText : public testing::TestWithParam<TextCase> {};
 TEST_P(ErrorText, NamesTheStatus) { EXPECT_EQ(errorText(GetParam().result), GetParam().text); }
 INSTANTIATE_TEST_SUITE_P(
-    Statuses, ErrorText,
+    EveryCode, ErrorText,
     testing::Values(
-        TextCase{.name = "success", .result = SDK_SUCCESS, .text = ""},
-        TextCase{
-            .name = "disconnected", .result = SDK_ERR_RECEIVE, .text = "ERROR : DISCONNECT CAMERA"},
-        TextCase{.name = "nak", .result = SDK_ERR_NAK, .text = "ERROR : RECEIVE NAK"},
-        // Only the low 16 bits carry the code.
-        TextCase{.name = "upperBitsIgnored",
-                 .result = static_cast<int32_t>(0x7FFF0000u | (SDK_ERR_NAK & 0xFFFF)),
-                 .text = "ERROR : RECEIVE NAK"},
-        TextCase{.name = "withoutText", .result = -1001, .text = "ERROR : UNKNOWN -1001"}),
-    [](const testing::TestParamInfo<TextCase>& info) { return std::string(info.param.name); });
+        TextCase{-1, "ERROR : INVALIDE HANDLE"}, TextCase{-2, "ERROR : OPEN FILE"},
+        TextCase{-3, "ERROR : CLOSE FILE"}, TextCase{-4, "ERROR : READ IR IMAGE"},
+        TextCase{-5, "ERROR : FILE STREAM BUFFER ALLOCATION"},
+        TextCase{-6, "ERROR : END OF IR IMAGE"}, TextCase{-7, "ERROR : START OF IR IMAGE"},
+        TextCase{-8, "ERROR : WRITE IR IMAGE"}, TextCase{-9, "ERROR : NOT FOUND WINSOCK DLL"},
+        TextCase{-10, "ERROR : CONNECT CAMERA"}, TextCase{-11, "ERROR : DISCONNECT CAMERA"},
+        TextCase{-12, "ERROR : UNKNOWN PACKET ID"}, TextCase{-13, "ERROR : SEND PACKET"},
+        TextCase{-14, "ERROR : START FRAME POSITION"}, TextCase{-15, "ERROR : IMAGE FILTER SIZE"},
+        TextCase{-16, "ERROR : IMAGE FRAME COUNT OVER"}, TextCase{-17, "ERROR : PALETTE FILE OPEN"},
+        TextCase{-18, "ERROR : HXR FILE SIGNATURE"}, TextCase{-19, "ERROR : UNSUPPORT FILTER"},
+        TextCase{-100, "ERROR : RECEIVE NAK"}, TextCase{-1000, "ERROR : BUFFER ALLOCATION"},
+        // Codes the table has no text for fall to the unknown form.
+        TextCase{-20, "ERROR : UNKNOWN -20"}, TextCase{-1001, "ERROR : UNKNOWN -1001"},
+        TextCase{-1002, "ERROR : UNKNOWN -1002"}, TextCase{-21, "ERROR : UNKNOWN -21"},
+        TextCase{0, "ERROR : UNKNOWN 0"}, TextCase{SDK_SUCCESS, ""},
+        // Only the low 16 bits carry the code, read as a signed number.
+        TextCase{static_cast<int32_t>(0x7FFF0000u | 0xFFFAu), "ERROR : END OF IR IMAGE"},
+        TextCase{0x00010001, ""}, TextCase{0x0001FFEC, "ERROR : UNKNOWN -20"}));
 
 }  // namespace
 }  // namespace bytes

@@ -1,9 +1,8 @@
-// The texts of the status codes: the library's own English texts, and the "ERROR : ..."
-// texts both programs show to the user.
+// The library's own English texts of the status codes (the "ERROR : ..." texts the programs
+// show are the programs' own, in common/bytes).
 #pragma once
 
 #include <cstdint>
-#include <string>
 
 namespace irdex::status {
 
@@ -13,9 +12,5 @@ inline int16_t codeOf(int32_t result) { return static_cast<int16_t>(result & 0xF
 
 // The library's English text of a code; "No code." for a code it has no text for.
 const char* libraryText(int32_t code);
-
-// The text a program shows for a result: "ERROR : ..." from the table, or
-// "ERROR : UNKNOWN <code>" for a code without one. Success has no message (empty).
-std::string programMessage(int32_t result);
 
 }  // namespace irdex::status
