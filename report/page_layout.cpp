@@ -44,7 +44,7 @@ class PageBuilder {
   int x(int offset) const { return setup_.left + offset; }
 
   void text(FontRole font, int atX, int atY, std::string value) {
-    ops_.emplace_back(std::in_place_type<DrawText>, font, atX, atY, std::move(value));
+    ops_.emplace_back(DrawText{font, atX, atY, std::move(value)});
   }
   // A label with its value directly behind it.
   void labelled(int atX, int atY, const std::string& label, const std::string& value) {
@@ -54,7 +54,7 @@ class PageBuilder {
   void band(int rowNumber, const std::string& heading) {
     const Rect rect{x(70), row(rowNumber), x(70) + setup_.textWidth,
                     row(rowNumber) + setup_.lineHeight};
-    ops_.emplace_back(std::in_place_type<FillRect>, rect, kBandColour);
+    ops_.emplace_back(FillRect{rect, kBandColour});
     text(FontRole::Heading, x(100), row(rowNumber), heading);
   }
   void add(DrawOp op) { ops_.push_back(std::move(op)); }

@@ -13,10 +13,12 @@ CameraModel modelAt(int32_t index) {
 }  // namespace
 
 Generation generationOf(uint8_t headerVersion) {
-  if (headerVersion <= 16) return Generation::First;
-  if (headerVersion <= 31) return Generation::Kt;
-  if (headerVersion == 32) return Generation::Ks;
-  return Generation::KsRows;
+  switch (camera::familyOf(headerVersion)) {
+    case camera::Family::FirstGeneration: return Generation::First;
+    case camera::Family::KT: return Generation::Kt;
+    case camera::Family::KS: break;
+  }
+  return headerVersion < camera::kFirstCalibratedKsVersion ? Generation::Ks : Generation::KsRows;
 }
 
 int32_t cameraTypeOf(uint8_t version, uint8_t model) {

@@ -1,9 +1,11 @@
 // What a camera header says about the camera: its generation, model, image size, ranges and
-// the header bytes the analyzer reads. Every camera fact the analyzer uses is written here
-// once.
+// the header bytes the analyzer reads. Versions, model codes and sensor sizes come from the
+// programs' shared vocabulary; what only the analyzer reads of them is written here once.
 #pragma once
 
 #include <irdex.h>
+
+#include "camera/camera_models.h"
 
 #include <array>
 #include <cstddef>
@@ -38,23 +40,29 @@ inline bool hasExtraRow(uint8_t headerVersion) {
 }
 
 // Model codes of the header's model byte.
-inline constexpr uint8_t kModelKtStandard = 0x00;
-inline constexpr uint8_t kModelKtLarge = 0x01;
-inline constexpr uint8_t kModelVa320 = 0x20;
-inline constexpr uint8_t kModelVi640 = 0x21;
-inline bool isKsModel(uint8_t model) { return model == kModelVa320 || model == kModelVi640; }
+inline constexpr uint8_t kModelKtStandard = camera::kModelFirstGeneration;
+inline constexpr uint8_t kModelKtLarge = camera::kModelKT;
+inline constexpr uint8_t kModelVa320 = camera::kModelVA320;
+inline constexpr uint8_t kModelVi640 = camera::kModelVI640;
+constexpr bool isKsModel(uint8_t model) { return model == kModelVa320 || model == kModelVi640; }
 
-// The models the analyzer names, by model index (the status bar's model pane).
+// The models the analyzer names, by model index (the status bar's model pane): the shared
+// models in their order, with the pane's name for each (both first-generation sizes show
+// as "RO320").
 struct ModelFacts {
   const char* name;
   uint16_t width;
   uint16_t height;
   bool ks;
 };
+constexpr ModelFacts modelFacts(const char* name, const camera::CameraModel& model) {
+  return ModelFacts{name, static_cast<uint16_t>(model.width), static_cast<uint16_t>(model.height),
+                    isKsModel(model.modelCode)};
+}
 inline constexpr std::array kModels{
-    ModelFacts{"RO320", 320, 240, false}, ModelFacts{"RO320", 384, 288, false},
-    ModelFacts{"RU640", 640, 480, false}, ModelFacts{"VA320", 384, 288, true},
-    ModelFacts{"VI640", 640, 480, true},
+    modelFacts("RO320", camera::kModels[0]), modelFacts("RO320", camera::kModels[1]),
+    modelFacts("RU640", camera::kModels[2]), modelFacts("VA320", camera::kModels[3]),
+    modelFacts("VI640", camera::kModels[4]),
 };
 // The size shown before any camera or file.
 inline constexpr uint16_t kDefaultImageWidth = kModels[0].width;
