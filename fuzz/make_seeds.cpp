@@ -1,7 +1,8 @@
 // Writes the fuzzers' seed corpora with the suite's own writers: stream files and containers
 // through the library's writing exports, camera headers, packets and answers from the
 // simulator, snapshots from the snapshot writer, names files, TXT records and a
-// neighbour table for discovery.
+// neighbour table for discovery, the analyzer's object files, the controller's colour
+// schemes and update files, and the report program's session.
 // A fuzzer that starts from real files reaches the deep paths (frames behind a valid header,
 // IR segments behind the markers) in seconds instead of never. Every seed is read back by its
 // reader before it is kept, so a writer that changes its format makes this program fail
@@ -26,11 +27,21 @@
 #include "announce.h"
 #include "byte_session.h"
 #include "camera.h"
+#include "circle_roi.h"
 #include "discovery/core/names_file.h"
 #include "discovery/core/neighbour_table.h"
 #include "discovery/core/txt_record.h"
+#include "line_roi.h"
+#include "manager_roi.h"
+#include "object_file.h"
+#include "palette/colour_scheme_file.h"
+#include "polygon_roi.h"
+#include "rect_roi.h"
+#include "session_store.h"
 #include "simulator.h"
 #include "snapshot/snapshot.h"
+#include "spot_roi.h"
+#include "update/update_file.h"
 #include "wire.h"
 
 namespace fs = std::filesystem;
@@ -369,6 +380,79 @@ void companySeeds() {
   }
 }
 
+// --- the programs' own files ------------------------------------------------------------------
+
+void objectFileSeeds() {
+  // One object of each kind on the 640 x 480 picture the fuzzer reads against.
+  solvane::CManagerROI objects;
+  objects.add(std::make_unique<solvane::CSpotROI>(320, 240));
+  objects.add(std::make_unique<solvane::CRectROI>(solvane::BoxGeometry{10, 10, 120, 90}));
+  objects.add(std::make_unique<solvane::CCircleROI>(solvane::BoxGeometry{200, 100, 260, 180}));
+  objects.add(std::make_unique<solvane::CLineROI>(solvane::PixelPoint{5, 400},
+                                                  solvane::PixelPoint{600, 420}));
+  objects.add(std::make_unique<solvane::CPolygonROI>(
+      std::vector<solvane::PixelPoint>{{300, 300}, {400, 310}, {380, 420}, {290, 400}}));
+  const QByteArray document = solvane::serializeObjects(objects, 640, 480);
+  solvane::CManagerROI reread;
+  if (!solvane::parseObjects(document, reread, 640, 480, {}).ok() ||
+      reread.size() != objects.size())
+    fail("object file does not read back");
+  // Byte 0 even: the whole document; odd: only the object list, behind a valid resolution.
+  Bytes whole{0};
+  whole.insert(whole.end(), document.begin(), document.end());
+  keep("fuzz_object_file", "five-kinds", whole);
+  const qsizetype list = document.indexOf("<ROIs");
+  const qsizetype from = document.indexOf('>', list) + 1, to = document.indexOf("</ROIs>");
+  if (list < 0 || from <= list || to < from) fail("object file has no object list");
+  Bytes inside{1};
+  inside.insert(inside.end(), document.begin() + from, document.begin() + to);
+  keep("fuzz_object_file", "five-kinds-list", inside);
+}
+
+void colourSchemeSeeds() {
+  tessor::CGradient gradient;
+  keep("fuzz_colour_scheme", "default", tessor::writeColourScheme(gradient));
+  gradient.addPeg(0x0000FF, 0.25f);
+  gradient.addPeg(0x00FF00, 0.5f);
+  gradient.addPeg(0xFF0000, 0.75f);
+  const Bytes pegs = tessor::writeColourScheme(gradient);
+  tessor::CGradient reread;
+  if (!tessor::readColourScheme(pegs, reread).ok || reread.pegs().size() != 3)
+    fail("colour scheme does not read back");
+  keep("fuzz_colour_scheme", "three-pegs", pegs);
+}
+
+void updateFileSeeds() {
+  // Signature, CRC of everything from the version on, version, then the image: two and a
+  // half blocks.
+  Bytes file(tessor::kUpdateHeaderSize + 2 * tessor::kUpdateBlockSize + 500);
+  for (std::size_t i = tessor::kUpdateHeaderSize; i < file.size(); ++i)
+    file[i] = static_cast<uint8_t>(i * 7);
+  const auto put32 = [&](std::size_t at, uint32_t value) {
+    for (int i = 0; i < 4; ++i) file[at + i] = static_cast<uint8_t>(value >> (8 * i));
+  };
+  put32(0, tessor::kUpdateFileSignature);
+  put32(8, 3000);
+  put32(4, tessor::crc32Ieee(std::span<const uint8_t>(file).subspan(8)));
+  const auto outcome = tessor::parseUpdateFile(file, "seed");
+  if (!outcome.ok || !outcome.file.signatureMatches() || !outcome.file.crcMatches())
+    fail("update file does not read back");
+  keep("fuzz_update_file", "three-blocks", file);
+}
+
+void reportSessionSeeds() {
+  pagana::Session session;
+  session.rows = {{"/home/user/Pictures/Thermal_20261208_101010.jpg", true},
+                  {"/home/user/Pictures/Thermal_20261208_101112.jpg", false}};
+  session.infos = {{"Thermal_20261208_101010.jpg", "Acme", "Plant 2", "Line 4", "J. Doe",
+                    "Hot joint on the left breaker"}};
+  const std::string text = pagana::encodeSession(session);
+  const pagana::SessionRead read = pagana::parseSession(text);
+  if (read.error != pagana::SessionReadError::None || !(read.session == session))
+    fail("session does not read back");
+  keep("fuzz_report_session", "two-rows", Bytes(text.begin(), text.end()));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -384,6 +468,10 @@ int main(int argc, char** argv) {
   snapshotSeeds();
   discoverySeeds();
   companySeeds();
+  objectFileSeeds();
+  colourSchemeSeeds();
+  updateFileSeeds();
+  reportSessionSeeds();
   std::error_code ignored;
   fs::remove_all(scratchFile("").parent_path(), ignored);
   std::cout << "seeds written to " << output.string() << "\n";

@@ -79,7 +79,7 @@ SessionRead parseSession(std::string_view bytes) {
   return read;
 }
 
-bool writeSession(const std::filesystem::path& file, const Session& session) {
+std::string encodeSession(const Session& session) {
   QJsonArray rows;
   for (const SessionRow& row : session.rows) {
     rows.append(QJsonObject{{"path", pathText(row.path)}, {"checked", row.checked}});
@@ -87,12 +87,16 @@ bool writeSession(const std::filesystem::path& file, const Session& session) {
   QJsonArray infos;
   for (const CMeasureInfo& info : session.infos) infos.append(infoObject(info));
   const QJsonObject root{{"rows", rows}, {"measureInfos", infos}};
+  return QJsonDocument(root).toJson().toStdString();
+}
 
+bool writeSession(const std::filesystem::path& file, const Session& session) {
   const QString name = pathText(file);
   QDir().mkpath(QFileInfo(name).absolutePath());
   QSaveFile out(name);
   if (!out.open(QIODevice::WriteOnly)) return false;
-  const QByteArray bytes = QJsonDocument(root).toJson();
+  const std::string text = encodeSession(session);
+  const QByteArray bytes(text.data(), static_cast<qsizetype>(text.size()));
   if (out.write(bytes) != bytes.size()) {
     out.cancelWriting();
     return false;

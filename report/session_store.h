@@ -41,6 +41,8 @@ struct SessionRead {
 SessionRead readSession(const std::filesystem::path& file);
 // The contents of a session file; entries without their key are left out.
 SessionRead parseSession(std::string_view bytes);
+// The file's contents for a session (what parseSession reads back as the same session).
+std::string encodeSession(const Session& session);
 // False when the file could not be written; the earlier file is then left as it was.
 bool writeSession(const std::filesystem::path& file, const Session& session);
 
