@@ -14,7 +14,8 @@
 #                         about 140 s at 30 passes a second; memory grows until then)
 #   SOAK_ANALYZER_ARGS    extra arguments for the analyzer (by default it measures six
 #                         spots and six areas, with the hot/cold plot and a filter on)
-#   SOAK_KEEP             folder to keep the logs and the recording in (default: removed)
+#   SOAK_KEEP             folder to keep the logs and the recording in (default: removed);
+#                         memory.txt there has both programs' resident size at every phase
 #
 # Only loopback: every run takes its own address in 127.0.0.0/8, so it neither meets another
 # run nor a simulator someone started on 127.0.0.1.
@@ -106,6 +107,7 @@ start_sim() { # role port fault -> pid in sim_<role>_pid
   return 0
 }
 
+echo "# seconds, resident kB of the analyzer and of irdex record, link bytes of each" >"$work/memory.txt"
 echo 0 >"$work/app-starts"
 echo 0 >"$work/rec-starts"
 start_sim app "$analyzer_port" ""
@@ -210,6 +212,10 @@ while [ $((SECONDS - started)) -lt "$total_seconds" ]; do
       app_rss_start=$(rss_kb "$app_pid")
       rec_rss_start=$(rss_kb "$rec_pid")
     fi
+    # The course of memory, not only its ends: a leak climbs phase after phase, a buffer
+    # filling up levels off (kept with the logs).
+    echo "$((now - started)) $(rss_kb "$app_pid") $(rss_kb "$rec_pid") ${link_total[app]} ${link_total[rec]}" \
+      >>"$work/memory.txt"
     phase=$(((phase + 1) % ${#phase_names[@]}))
     fault=${phase_faults[$phase]}
     echo "soak: $((now - started)) s: restarting the simulators, phase \"${phase_names[$phase]}\"${fault:+ (--fault $fault)}"

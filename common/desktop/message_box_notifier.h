@@ -1,4 +1,7 @@
-// The notifier of a running program: every message is a modal message box.
+// The notifier of a running program: every message is a modal message box. A plain message
+// already on screen is not opened a second time: an unattended program that meets the same
+// condition again (a camera operated by hand at every reconnection) would otherwise stack
+// one modal box, and one nested event loop, on the other without end.
 #pragma once
 
 #include "desktop/notifier.h"
@@ -8,6 +11,7 @@
 
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace desktop {
 
@@ -22,6 +26,7 @@ class MessageBoxNotifier : public Notifier {
 
  private:
   QPointer<QWidget> parent_;
+  std::vector<Message> open_;  // plain messages on screen now, oldest first
 };
 
 }  // namespace desktop

@@ -8,6 +8,9 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <functional>
+#include <string>
+
 using namespace desktop;
 
 Q_DECLARE_METATYPE(desktop::Buttons)
@@ -64,6 +67,76 @@ class MessageBoxNotifierTest : public QObject {
     QCOMPARE(seenTitle, QString("Information"));
     QCOMPARE(seenButtons, buttonCount);
     QCOMPARE(given, answer);
+  }
+
+  // An unattended program meeting the same condition again must not stack boxes: the same
+  // plain message is shown once while it is on screen, another text or a question still
+  // gets its own box, and once closed the message can show again.
+  void aPlainMessageOnScreenIsNotShownTwice() {
+    MessageBoxNotifier notifier("Solvane");
+    const std::string repeated = "The camera is operated by hand.";
+    int boxesWhileRepeated = -1;
+    int boxesWithAnother = -1;
+    int boxesWithQuestion = -1;
+    bool duplicate = false;
+    onNextBox(nullptr, [&](QMessageBox* first) {
+      // Closes a second box of the same message at once, should one open, so the failure
+      // shows instead of a test waiting for a click.
+      QTimer::singleShot(0, [&, first] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box && box != first && box->text() == QString::fromStdString(repeated)) {
+          duplicate = true;
+          box->accept();
+        }
+      });
+      notifier.tell(repeated);
+      boxesWhileRepeated = openBoxes();
+      onNextBox(first, [&](QMessageBox* second) {
+        boxesWithAnother = openBoxes();
+        second->accept();
+      });
+      notifier.tell("Another message.");
+      onNextBox(first, [&](QMessageBox* question) {
+        boxesWithQuestion = openBoxes();
+        question->button(QMessageBox::Ok)->click();
+      });
+      QVERIFY(notifier.confirm(repeated, "Question"));
+      first->accept();
+    });
+    notifier.tell(repeated);
+    QVERIFY(!duplicate);
+    QCOMPARE(boxesWhileRepeated, 1);
+    QCOMPARE(boxesWithAnother, 2);
+    QCOMPARE(boxesWithQuestion, 2);
+
+    bool shownAgain = false;
+    onNextBox(nullptr, [&](QMessageBox* box) {
+      shownAgain = box->text() == QString::fromStdString(repeated);
+      box->accept();
+    });
+    notifier.tell(repeated);
+    QVERIFY(shownAgain);
+  }
+
+ private:
+  static int openBoxes() {
+    int count = 0;
+    for (QWidget* widget : QApplication::topLevelWidgets())
+      if (qobject_cast<QMessageBox*>(widget) && widget->isVisible()) ++count;
+    return count;
+  }
+  // Runs `act` on the next modal box other than `previous`, from inside its own event loop.
+  static void onNextBox(QMessageBox* previous, std::function<void(QMessageBox*)> act) {
+    QTimer::singleShot(0, [previous, act = std::move(act)] {
+      for (int attempt = 0; attempt < 1000; ++attempt) {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box && box != previous) {
+          act(box);
+          return;
+        }
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+      }
+    });
   }
 };
 
