@@ -62,13 +62,13 @@ SessionRead parseSession(std::string_view bytes) {
     return read;
   }
   const QJsonObject root = document.object();
-  for (const QJsonValue& value : root.value("rows").toArray()) {
+  for (const QJsonValue value : root.value("rows").toArray()) {
     const QJsonObject row = value.toObject();
     const QString path = row.value("path").toString();
     if (path.isEmpty()) continue;
     read.session.rows.push_back({path.toStdString(), row.value("checked").toBool()});
   }
-  for (const QJsonValue& value : root.value("measureInfos").toArray()) {
+  for (const QJsonValue value : root.value("measureInfos").toArray()) {
     const QJsonObject info = value.toObject();
     CMeasureInfo entry{s(info.value("imageName")),     s(info.value("company")),
                        s(info.value("customer")),      s(info.value("site")),
