@@ -26,6 +26,7 @@
 
 #include "announce.h"
 #include "byte_session.h"
+#include "bytes/byte_order.h"
 #include "camera.h"
 #include "circle_roi.h"
 #include "discovery/core/names_file.h"
@@ -428,12 +429,9 @@ void updateFileSeeds() {
   Bytes file(tessor::kUpdateHeaderSize + 2 * tessor::kUpdateBlockSize + 500);
   for (std::size_t i = tessor::kUpdateHeaderSize; i < file.size(); ++i)
     file[i] = static_cast<uint8_t>(i * 7);
-  const auto put32 = [&](std::size_t at, uint32_t value) {
-    for (int i = 0; i < 4; ++i) file[at + i] = static_cast<uint8_t>(value >> (8 * i));
-  };
-  put32(0, tessor::kUpdateFileSignature);
-  put32(8, 3000);
-  put32(4, tessor::crc32Ieee(std::span<const uint8_t>(file).subspan(8)));
+  bytes::writeLe32(file.data(), tessor::kUpdateFileSignature);
+  bytes::writeLe32(file.data() + 8, 3000);
+  bytes::writeLe32(file.data() + 4, tessor::crc32Ieee(std::span<const uint8_t>(file).subspan(8)));
   const auto outcome = tessor::parseUpdateFile(file, "seed");
   if (!outcome.ok || !outcome.file.signatureMatches() || !outcome.file.crcMatches())
     fail("update file does not read back");

@@ -96,8 +96,8 @@ bool writeSession(const std::filesystem::path& file, const Session& session) {
   QSaveFile out(name);
   if (!out.open(QIODevice::WriteOnly)) return false;
   const std::string text = encodeSession(session);
-  const QByteArray bytes(text.data(), static_cast<qsizetype>(text.size()));
-  if (out.write(bytes) != bytes.size()) {
+  if (out.write(text.data(), static_cast<qint64>(text.size())) !=
+      static_cast<qint64>(text.size())) {
     out.cancelWriting();
     return false;
   }

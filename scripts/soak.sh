@@ -292,7 +292,7 @@ check_recording_file() { # path -> adds its frames to $recorded
   fi
 }
 if [ -s "$work/soak.hxr" ]; then
-  for file in "$work/soak.hxr" $(ls "$work"/soak_*.hxr 2>/dev/null | sort -t_ -k2 -n); do
+  for file in "$work/soak.hxr" $(ls "$work"/soak_*.hxr 2>/dev/null | sort -V); do
     files=$((files + 1))
     check_recording_file "$file"
   done

@@ -25,6 +25,16 @@ irsim::Options cameraOptions(const char* model) {
   return options;
 }
 
+// A camera that closes the link after every `frames` frames.
+irsim::Options closingAfterFrames(const char* model, uint32_t frames) {
+  irsim::Options options = cameraOptions(model);
+  irsim::Fault fault;
+  fault.kind = irsim::Fault::Kind::CloseAfterFrames;
+  fault.count = frames;
+  options.faults.push_back(fault);
+  return options;
+}
+
 // Collects the thread's events and runs the pipeline on every frame, as the window would.
 class Harness {
  public:
@@ -182,12 +192,7 @@ TEST(LiveAcquisitionE2E, MouseTemperatureOverTheHotBlobMatchesTheScene) {
 }
 
 TEST(LiveAcquisitionE2E, AClosedLinkIsReopenedAndStreamsAgain) {
-  irsim::Options options = cameraOptions("va320");
-  irsim::Fault fault;
-  fault.kind = irsim::Fault::Kind::CloseAfterFrames;
-  fault.count = 20;
-  options.faults.push_back(fault);
-  Harness h(std::move(options));
+  Harness h(closingAfterFrames("va320", 20));
   ASSERT_TRUE(h.goLive());
   ASSERT_TRUE(h.waitEvent(Kind::PullFailed));
   ASSERT_TRUE(h.waitEvent(Kind::Connected, 2));
@@ -205,12 +210,7 @@ TEST(LiveAcquisitionE2E, AClosedLinkIsReopenedAndStreamsAgain) {
 // A limit of 2 allows two attempts in a row; a camera that answers in between starts the
 // count again, so the third connection of the session is still made.
 TEST(LiveAcquisitionE2E, TheAttemptLimitCountsOnlyAttemptsSinceTheCameraAnswered) {
-  irsim::Options options = cameraOptions("va320");
-  irsim::Fault fault;
-  fault.kind = irsim::Fault::Kind::CloseAfterFrames;
-  fault.count = 10;
-  options.faults.push_back(fault);
-  Harness h(std::move(options));
+  Harness h(closingAfterFrames("va320", 10));
   ASSERT_TRUE(h.connect(2));
   for (int session = 1; session <= 3; ++session) {
     ASSERT_TRUE(h.waitEvent(Kind::StartStreaming, session)) << session;

@@ -7,18 +7,15 @@
 #include "app/notifier.h"
 #include "app/ui/solvane_session.h"
 
+#include "next_dialog.h"
 #include "simulator.h"
 
-#include <QApplication>
-#include <QDialog>
 #include <QDir>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QtTest>
 
 #include <chrono>
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
 
@@ -38,19 +35,7 @@ inline irsim::Options cameraOptions(const char* model = "vi640") {
   return options;
 }
 
-// Runs `act` on the next modal dialog once it shows, then closes it if `act` left it open.
-inline void onNextDialog(std::function<void(QDialog&)> act) {
-  QTimer::singleShot(0, [act] {
-    for (int attempt = 0; attempt < 1000; ++attempt) {
-      if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
-        act(*dialog);
-        if (dialog->isVisible()) dialog->reject();
-        return;
-      }
-      QApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-  });
-}
+using window_test::onNextDialog;
 
 // A session whose program folder, settings and pictures all live in `folder`, and which never
 // opens a browser.

@@ -5,6 +5,7 @@
 #include "app/ui/about_dlg.h"
 #include "app/ui/camera_ip_set_dlg.h"
 #include "app/ui/solvane_session.h"
+#include "next_dialog.h"
 
 #include <QAction>
 #include <QApplication>
@@ -15,39 +16,14 @@
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QToolBar>
 #include <QtTest>
 
 #include <fstream>
-#include <functional>
 #include <memory>
 
 using namespace solvane;
-
-namespace {
-
-// Runs `act` on the next modal dialog of type T once it is shown; the flag tells whether
-// it was.
-template <class T>
-std::shared_ptr<bool> onNextDialog(std::function<void(T&)> act) {
-  auto handled = std::make_shared<bool>(false);
-  QTimer::singleShot(0, [act, handled] {
-    for (int attempt = 0; attempt < 1000; ++attempt) {
-      if (auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget())) {
-        *handled = true;
-        act(*dialog);
-        // A failed check inside `act` returns early; the dialog must still end.
-        if (dialog->isVisible()) dialog->reject();
-        return;
-      }
-      QApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-  });
-  return handled;
-}
-
-}  // namespace
+using window_test::onNextDialog;
 
 class MainFrameTest : public QObject {
   Q_OBJECT
